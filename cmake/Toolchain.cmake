@@ -1,0 +1,43 @@
+# Compiler flags and the helper that turns a subsystem folder into a library.
+
+# Static data and code stay below 2 GiB so that 68K code can address native objects.
+add_compile_options(-fno-pie -Wall -Wextra)
+add_link_options(-no-pie)
+set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
+if(QUORVANE_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+# "Test": the configuration CI uses, with AddressSanitizer and UndefinedBehaviorSanitizer.
+set(QUORVANE_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+set(CMAKE_CXX_FLAGS_TEST "-O1 -g" CACHE STRING "" FORCE)
+set(CMAKE_C_FLAGS_TEST "-O1 -g" CACHE STRING "" FORCE)
+set(CMAKE_EXE_LINKER_FLAGS_TEST "" CACHE STRING "" FORCE)
+if(CMAKE_BUILD_TYPE STREQUAL "Test")
+  add_compile_options(${QUORVANE_SANITIZE_FLAGS})
+  add_link_options(${QUORVANE_SANITIZE_FLAGS})
+endif()
+
+set(QUORVANE_ALL_LIBRARIES "" CACHE INTERNAL "")
+
+function(quorvane_library name folder)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       "${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp")
+  # A folder whose subsystem is not built yet is an interface library.
+  if(sources)
+    add_library(qv_${name} STATIC ${sources})
+    set(scope PUBLIC)
+  else()
+    add_library(qv_${name} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(qv_${name} ${scope} "${CMAKE_SOURCE_DIR}/src")
+  target_compile_definitions(qv_${name} ${scope} QUORVANE_BUNDLE_DIR="${QUORVANE_BUNDLE_DIR}/")
+  foreach(dep IN LISTS ARGN)
+    target_link_libraries(qv_${name} ${scope} qv_${dep})
+  endforeach()
+  target_link_libraries(qv_${name} ${scope} Threads::Threads)
+  set(QUORVANE_ALL_LIBRARIES qv_${name} ${QUORVANE_ALL_LIBRARIES} CACHE INTERNAL "")
+endfunction()
+
+find_package(Threads REQUIRED)
