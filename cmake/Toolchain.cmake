@@ -1,8 +1,11 @@
 # Compiler flags and the helper that turns a subsystem folder into a library.
 
 # Static data and code stay below 2 GiB so that 68K code can address native objects.
+# The executable sits above the 68K arena (0x10000000-0x4FFFFFFF): the kernel
+# starts the program break at a random point up to 1 GiB past the executable,
+# which would otherwise land inside the arena's range.
 add_compile_options(-fno-pie -Wall -Wextra)
-add_link_options(-no-pie)
+add_link_options(-no-pie -Wl,-Ttext-segment=0x58000000)
 set(CMAKE_POSITION_INDEPENDENT_CODE OFF)
 if(QUORVANE_WERROR)
   add_compile_options(-Werror)
