@@ -44,3 +44,10 @@ function(quorvane_library name folder)
 endfunction()
 
 find_package(Threads REQUIRED)
+
+# Links the whole system into a program. Subsystems call each other in both
+# directions (the emulator reports frame-buffer writes to graphics, graphics
+# calls back into 68K code), so the libraries are linked as one group.
+function(quorvane_link_system target)
+  target_link_libraries(${target} PRIVATE -Wl,--start-group ${QUORVANE_ALL_LIBRARIES} -Wl,--end-group)
+endfunction()
