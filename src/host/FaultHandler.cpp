@@ -18,7 +18,8 @@ constexpr std::uint32_t kGuarded = 2;
 
 std::once_flag installOnce;
 std::atomic<FaultDetailProc> detailProc{nullptr};
-thread_local sigjmp_buf* guardJump = nullptr;
+// volatile: the compiler must not drop the store before the copy, which it sees as unable to read it.
+thread_local sigjmp_buf* volatile guardJump = nullptr;
 
 void writeAll(const char* text, std::size_t length) {
   while (length > 0) {
