@@ -20,6 +20,7 @@ TEST(FloatType, ConvertsToDouble) {
       {{0x80000000u, 16000, 0}, -kInf},  // only sign 1 is the positive infinity
       {{0x80000000u, -31, 1}, 1.0},
       {{0x80000000u, -31, -1}, -1.0},
+      {{0x80000000u, -31, 0}, 1.0},  // a finite number is negative only for a negative sign byte
       {{0xC0000000u, -32, 1}, 0.75},
       {{0x80000001u, -31, 1}, 1.0 + std::ldexp(1.0, -31)},
       {{0xFFFFFFFFu, 992, 1}, std::ldexp(4294967295.0, 992)},
