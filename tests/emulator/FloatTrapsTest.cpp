@@ -343,7 +343,8 @@ TEST(FlpDispatchTrap, CorrectedAddAndSub) {
     s.pushDouble(c.a);
     EmuAddr area = s.pushResultArea();
     flp(s, c.selector);
-    EXPECT_EQ(read64(area), bitsOf(c.expected)) << c.selector << ": " << c.a << ", " << c.b << ", " << c.howAccurateWord;
+    EXPECT_EQ(read64(area), bitsOf(c.expected))
+        << c.selector << ": " << c.a << ", " << c.b << ", " << c.howAccurateWord;
     EXPECT_EQ(s.regs[8], area);
   }
 }
@@ -403,7 +404,8 @@ TEST(FplTraps, ArithmeticThroughTheResultArea) {
         EmuAddr area = s.pushResultArea();
         callTrap(s, trap);
         double cutA = FloatTypeToDouble(expectedFloatType(a)), cutB = FloatTypeToDouble(expectedFloatType(b));
-        EXPECT_EQ(readFloatType(area), expectedFloatType(host(cutA, cutB))) << std::hex << trap << std::dec << ": " << a << ", " << b;
+        EXPECT_EQ(readFloatType(area), expectedFloatType(host(cutA, cutB)))
+            << std::hex << trap << std::dec << ": " << a << ", " << b;
         EXPECT_EQ(static_cast<const std::uint8_t*>(fromEmu(area))[7], 0xAA) << "pad byte untouched";
         EXPECT_EQ(s.regs[8], area);
         EXPECT_EQ(s.regs[0], kD0Marker);

@@ -131,9 +131,10 @@ TEST(FloatManager, FToADigitsAreThoseOfPrintf) {
     std::snprintf(printed, sizeof printed, "%.7e", d);
     std::string expected(printed, std::strchr(printed, 'e') + 1);
     int exponent = std::atoi(std::strchr(printed, 'e') + 1);
+    // Two digits from 0 to 99, a minus and two digits from -1 to -99, else as it is.
+    const char* form = exponent >= 0 && exponent <= 99 ? "%02d" : exponent < 0 && exponent >= -99 ? "%03d" : "%d";
     char tail[8];
-    std::snprintf(tail, sizeof tail, exponent >= 0 && exponent <= 99 ? "%02d" : exponent < 0 && exponent >= -99 ? "%03d" : "%d",
-                  exponent);
+    std::snprintf(tail, sizeof tail, form, exponent);
     ASSERT_EQ(toText(d), expected + tail) << printed;
   }
 }
