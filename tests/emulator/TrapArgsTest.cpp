@@ -130,8 +130,8 @@ TEST_F(TrapArgsDeathTest, NullResultAreaStopsWithAClearMessage) {
 }
 
 TEST_F(TrapArgsDeathTest, ResultAreaOutsideTheArenaNeverTouchesHostMemory) {
-  // Host static data sits below the arena (the executable is not PIE); a
-  // wild 68K pointer there must not reach it.
+  // Host static data has a 32-bit address outside the arena (the executable
+  // is not PIE); a wild 68K pointer there must not reach it.
   static std::uint64_t hostData = 7;
   TrapStackImage s;
   s.pushLong(static_cast<UInt32>(reinterpret_cast<std::uintptr_t>(&hostData)));
