@@ -16,3 +16,7 @@ constexpr Err fileErrorClass = 0x1600;
 constexpr Err omErrorClass = 0x2500;
 constexpr Err expErrorClass = 0x2900;
 constexpr Err vfsErrorClass = 0x2A00;
+
+// Float Manager
+constexpr Err flpErrorClass = 0x0680;
+constexpr Err flpErrOutOfRange = flpErrorClass | 1;
