@@ -7,10 +7,9 @@ foreach(source IN LISTS broken_sources)
   get_filename_component(name "${source}" NAME_WE)
   set(object "${CMAKE_CURRENT_BINARY_DIR}/broken/${name}.o")
   set(elf "${broken_dir}/${name}.elf")
-  # -m68020 last: one program holds a 68020 instruction on purpose.
   add_custom_command(OUTPUT "${elf}"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/broken" "${broken_dir}"
-    COMMAND ${QUORVANE_M68K_CC} ${QUORVANE_PALM_CFLAGS} -m68020 -c "${source}" -o "${object}"
+    COMMAND ${QUORVANE_M68K_CC} ${QUORVANE_PALM_CFLAGS} -c "${source}" -o "${object}"
     COMMAND ${QUORVANE_M68K_CC} ${QUORVANE_PALM_LDFLAGS} "${object}" -o "${elf}"
     DEPENDS "${source}" "${QUORVANE_PALM_SDK_DIR}/palm.ld"
     COMMENT "Linking broken program ${name}"

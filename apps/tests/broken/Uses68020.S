@@ -1,4 +1,5 @@
 | EXTB.L exists from the 68020 on.
+	.cpu	68020
 	.section .text.start,"ax",@progbits
 	.globl	_start
 _start:
