@@ -8,3 +8,10 @@
 
 std::string TrapWrapperFunction(const SystemTrapRow& row);
 std::string TrapWrapperHeader();
+
+// A Palm application whose PilotMain calls every wrapper once, so that the
+// build assembles each of them and the PRC builder checks the result.
+std::string TrapWrapperCallsProgram();
+
+// True for the rows that get a wrapper.
+bool HasTrapWrapper(const SystemTrapRow& row);
