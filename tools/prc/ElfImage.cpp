@@ -67,10 +67,10 @@ bool ElfImage::load(std::span<const UInt8> file, std::string& error) {
   }
   const std::vector<UInt8>& names = sections_[shstrndx].bytes;
   for (std::size_t i = 0; i < shnum; ++i) sections_[i].name = stringAt(names, where[i].second);
-  return loadSymbols(file, error);
+  return loadSymbols(error);
 }
 
-bool ElfImage::loadSymbols(std::span<const UInt8>, std::string& error) {
+bool ElfImage::loadSymbols(std::string& error) {
   for (std::size_t i = 0; i < sections_.size(); ++i) {
     const ElfSection& s = sections_[i];
     if (s.type == Elf::kSectionSymTab) {

@@ -75,7 +75,7 @@ class ElfImage {
   std::size_t indexOf(const ElfSection& s) const { return static_cast<std::size_t>(&s - sections_.data()); }
 
  private:
-  bool loadSymbols(std::span<const UInt8> file, std::string& error);
+  bool loadSymbols(std::string& error);
 
   UInt32 entry_ = 0;
   std::vector<ElfSection> sections_;

@@ -1,4 +1,5 @@
 #include "prc/StartupImage.h"
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include "palm/Endian.h"
@@ -102,7 +103,7 @@ class Builder {
 
   // Rewrites the pointer at `slot` (an address in the globals) for its list.
   bool classifyPointer(UInt8* slot, UInt32 slotAddress) {
-    const Int64 fromA5 = static_cast<Int64>(slotAddress) - layout_.a5;
+    const std::int64_t fromA5 = static_cast<std::int64_t>(slotAddress) - layout_.a5;
     if (fromA5 % 2 != 0) return fail("relocation at odd offset " + std::to_string(fromA5) + " from A5");
     const UInt32 value = get32(slot);
     if (value <= layout_.codeSize) {
@@ -115,7 +116,6 @@ class Builder {
     }
     return true;
   }
-  using Int64 = long long;
 
   bool collectDataPointers() {
     if (!layout_.data) return true;

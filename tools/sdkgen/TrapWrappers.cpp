@@ -38,6 +38,12 @@ const char* resultType(TrapResult r) {
   return "";
 }
 
+std::string argName(std::size_t i) {
+  std::string name = "a";
+  name += std::to_string(i);
+  return name;
+}
+
 bool resultInA0(TrapResult r) {
   return r == TrapResult::Ptr || r == TrapResult::Handle || r == TrapResult::Float;
 }
@@ -91,13 +97,13 @@ std::string TrapWrapperFunction(const SystemTrapRow& row) {
   std::ostringstream out;
   out << "static __inline__ " << resultType(row.result) << " " << row.name << "(";
   for (std::size_t i = 0; i < row.argCount; ++i)
-    out << (i ? ", " : "") << argType(row.args[i]) << " a" << i;
+    out << (i ? ", " : "") << argType(row.args[i]) << " " << argName(i);
   out << (row.argCount == 0 ? "void" : "") << ") {\n";
   if (row.result == TrapResult::Float) out << "  FloatType _result;\n";
   if (frame > 0) out << "  UInt16 _f[" << frame / 2 << "];\n";
   if (row.result == TrapResult::Float) out << storeArg(TrapArg::Ptr, "&_result", 0);
   if (row.source == SelectorSource::StackWord) out << "  _f[" << (row.result == TrapResult::Float ? 2 : 0) << "] = " << row.selector << ";\n";
-  for (std::size_t i = 0; i < row.argCount; ++i) out << storeArg(row.args[i], "a" + std::to_string(i), TrapArgOffset(row, i));
+  for (std::size_t i = 0; i < row.argCount; ++i) out << storeArg(row.args[i], argName(i), TrapArgOffset(row, i));
   if (row.result != TrapResult::Void && row.result != TrapResult::Float)
     out << "  register " << (resultInA0(row.result) ? "void *_r __asm__(\"a0\")" : "UInt32 _r __asm__(\"d0\")") << ";\n";
   out << "  __asm__ __volatile__(\n" << pushFrame(frame);
