@@ -58,6 +58,12 @@ constexpr auto kRows = withSources();
 std::span<const SystemTrapRow> SystemTrapRows() { return kRows; }
 std::span<const TrapDispatcherRow> TrapDispatcherRows() { return kDispatchers; }
 
+const SystemTrapRow* FindSystemTrap(UInt16 trap, UInt16 selector) {
+  for (const SystemTrapRow& row : kRows)
+    if (row.trap == trap && (row.source == SelectorSource::None || row.selector == selector)) return &row;
+  return nullptr;
+}
+
 std::size_t TrapArgOffset(const SystemTrapRow& row, std::size_t index) {
   std::size_t offset = row.result == TrapResult::Float ? 4 : 0;
   if (row.source == SelectorSource::StackWord) offset += 2;

@@ -96,6 +96,18 @@ constexpr std::size_t TrapArgSlotSize(TrapArg a) {
   }
 }
 
+// True for kinds read from the first byte of a 2-byte slot.
+constexpr bool TrapArgIsByte(TrapArg a) { return a == TrapArg::Byte || a == TrapArg::Int8 || a == TrapArg::Bool; }
+
+// True for results that go into A0 (a Float result's A0 is its buffer).
+constexpr bool TrapResultInA0(TrapResult r) {
+  return r == TrapResult::Ptr || r == TrapResult::Handle || r == TrapResult::Float;
+}
+
+// The row of an ordinary trap (selector ignored) or of a dispatcher trap's
+// selector; null when the table has none.
+const SystemTrapRow* FindSystemTrap(UInt16 trap, UInt16 selector = 0);
+
 // Stack offsets of a row's arguments from A7; the hidden result pointer of a
 // Float result and the selector word of a StackWord dispatcher come first.
 std::size_t TrapArgOffset(const SystemTrapRow& row, std::size_t index);

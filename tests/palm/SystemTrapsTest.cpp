@@ -38,6 +38,16 @@ TEST(SystemTraps, SelectorRowsBelongToDispatcherTraps) {
   EXPECT_EQ(findRow("TxtCompare")->source, SelectorSource::D2Word);
 }
 
+TEST(SystemTraps, FindsRowsByTrapAndSelector) {
+  EXPECT_EQ(FindSystemTrap(0xA0C7)->name, "StrLen");
+  EXPECT_EQ(FindSystemTrap(0xA0C7, 5)->name, "StrLen") << "ordinary traps ignore the selector";
+  EXPECT_EQ(FindSystemTrap(0xA2AB, 20)->name, "TxtCompare");
+  EXPECT_EQ(FindSystemTrap(0xA3EC, 0)->name, "BmpGetNextBitmapAnyDensity");
+  EXPECT_EQ(FindSystemTrap(0xA2AB, 25), nullptr);
+  EXPECT_EQ(FindSystemTrap(0xA006), nullptr);
+  EXPECT_EQ(FindSystemTrap(0xA477), nullptr);
+}
+
 struct NumberCase {
   UInt16 trap;
   const char* name;

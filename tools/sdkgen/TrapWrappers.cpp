@@ -44,10 +44,6 @@ std::string argName(std::size_t i) {
   return name;
 }
 
-bool resultInA0(TrapResult r) {
-  return r == TrapResult::Ptr || r == TrapResult::Handle || r == TrapResult::Float;
-}
-
 std::string hex4(unsigned v) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "0x%04X", v);
@@ -58,9 +54,8 @@ std::string hex4(unsigned v) {
 std::string storeArg(TrapArg a, const std::string& expr, std::size_t at) {
   const std::string w = "_f[" + std::to_string(at / 2) + "]";
   const std::string w1 = "_f[" + std::to_string(at / 2 + 1) + "]";
+  if (TrapArgIsByte(a)) return "  " + w + " = (UInt16)((UInt16)(UInt8)" + expr + " << 8);\n";
   switch (a) {
-    case TrapArg::Byte: case TrapArg::Int8: case TrapArg::Bool:
-      return "  " + w + " = (UInt16)((UInt16)(UInt8)" + expr + " << 8);\n";
     case TrapArg::Word: case TrapArg::Int16:
       return "  " + w + " = (UInt16)" + expr + ";\n";
     case TrapArg::Float:
@@ -87,7 +82,7 @@ std::string pushFrame(std::size_t size) {
 std::string clobbers(const SystemTrapRow& row) {
   std::string s = "\"cc\", \"memory\", \"d1\", \"d2\", \"a1\"";
   if (row.result == TrapResult::Void) return s + ", \"d0\", \"a0\"";
-  return s + (resultInA0(row.result) ? ", \"d0\"" : ", \"a0\"");
+  return s + (TrapResultInA0(row.result) ? ", \"d0\"" : ", \"a0\"");
 }
 
 }  // namespace
@@ -105,7 +100,7 @@ std::string TrapWrapperFunction(const SystemTrapRow& row) {
   if (row.source == SelectorSource::StackWord) out << "  _f[" << (row.result == TrapResult::Float ? 2 : 0) << "] = " << row.selector << ";\n";
   for (std::size_t i = 0; i < row.argCount; ++i) out << storeArg(row.args[i], argName(i), TrapArgOffset(row, i));
   if (row.result != TrapResult::Void && row.result != TrapResult::Float)
-    out << "  register " << (resultInA0(row.result) ? "void *_r __asm__(\"a0\")" : "UInt32 _r __asm__(\"d0\")") << ";\n";
+    out << "  register " << (TrapResultInA0(row.result) ? "void *_r __asm__(\"a0\")" : "UInt32 _r __asm__(\"d0\")") << ";\n";
   out << "  __asm__ __volatile__(\n" << pushFrame(frame);
   if (row.source == SelectorSource::D2Word) out << "    \"move.w #" << row.selector << ",%%d2\\n\\t\"\n";
   if (row.source == SelectorSource::D2Long)
