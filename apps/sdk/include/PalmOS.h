@@ -47,8 +47,15 @@ UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags);
 /* The entry for launches without globals (A5 = 0, such as the reset launch
    code 5). The default returns 0. An application's own version must not touch
    globals, and so must call only static functions and trap wrappers: calls of
-   other functions go through the GOT at A5. */
+   other functions go through the GOT at A5, and so do the helpers that 32-bit
+   multiplication, division and structure copies call. */
 UInt32 PilotMainNoGlobals(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags);
+
+/* Routines the system calls back (event handlers, list and table procedures)
+   receive a Boolean or other byte argument in the first byte of its 2-byte
+   slot, where gcc expects it in the second: declare such a parameter UInt16
+   and take its value with PalmByteArg. */
+#define PalmByteArg(slot) ((UInt8)((UInt16)(slot) >> 8))
 
 /* Formats like StrVPrintF with the arguments that follow. */
 Int16 StrPrintF(Char *s, const Char *formatStr, ...);
