@@ -45,14 +45,13 @@ enum class TrapResult : UInt8 {
   Float,   // FloatType written through the hidden result pointer at A7 + 0, A0 = that pointer
 };
 
-// Marshalling that differs from the plain convention.
+// Marshalling that differs from the plain convention (0 in a row: none).
 enum TrapFlag : UInt16 {
-  kTrapPlain = 0,
   kTrapVarArgs = 1 << 0,       // further arguments follow the declared ones on the stack
   kTrapAlsoD0 = 1 << 1,        // a handle result goes into D0 as well as A0
   kTrapConstant = 1 << 2,      // no native call: the dispatcher writes a fixed result
   kTrapNoWrapper = 1 << 3,     // no SDK wrapper (an alias row or a routine without a public name)
-  kTrapPopsSelector = 1 << 4,  // the trap pops the selector word from the stack itself
+  kTrapPopsWord = 1 << 4,      // the trap pops one word from the stack itself (0xA349's selector, 0xA46F)
 };
 
 // Where a manager dispatcher trap takes its selector from.

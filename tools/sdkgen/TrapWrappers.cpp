@@ -106,7 +106,7 @@ std::string TrapWrapperFunction(const SystemTrapRow& row) {
   if (row.source == SelectorSource::D2Long)
     out << "    \"" << (row.selector < 128 ? "moveq" : "move.l") << " #" << row.selector << ",%%d2\\n\\t\"\n";
   out << "    \"trap #15\\n\\t\"\n    \".short " << hex4(row.trap) << "\\n\\t\"\n";
-  const std::size_t pop = frame - ((row.flags & kTrapPopsSelector) ? 2 : 0);
+  const std::size_t pop = frame - ((row.flags & kTrapPopsWord) ? 2 : 0);
   if (pop > 0) out << "    \"lea " << pop << "(%%sp),%%sp\\n\\t\"\n";
   out << "    : " << (row.result == TrapResult::Void || row.result == TrapResult::Float ? "" : "\"=r\"(_r)") << "\n";
   out << "    : " << (frame > 0 ? "[f] \"a\"(_f)" : "") << "\n";
