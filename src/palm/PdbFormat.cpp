@@ -1,15 +1,15 @@
 #include "palm/PdbFormat.h"
+
 #include <algorithm>
 #include <cstring>
+
 #include "palm/Endian.h"
 
 using namespace PdbFormat;
 
 namespace {
 
-std::size_t entrySize(const PdbDatabase& db) {
-  return db.isResourceDatabase() ? kResourceEntrySize : kRecordEntrySize;
-}
+std::size_t entrySize(const PdbDatabase& db) { return db.isResourceDatabase() ? kResourceEntrySize : kRecordEntrySize; }
 
 std::size_t entryCount(const PdbDatabase& db) {
   return db.isResourceDatabase() ? db.resources.size() : db.records.size();

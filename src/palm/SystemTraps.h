@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <span>
 #include <string_view>
+
 #include "palm/PalmTypes.h"
 
 enum class TrapArg : UInt8 {
@@ -32,13 +33,13 @@ enum class TrapArg : UInt8 {
 };
 
 enum class TrapResult : UInt8 {
-  Void,    // no register written
-  Byte,    // low byte of D0
+  Void,  // no register written
+  Byte,  // low byte of D0
   Int8,
   Bool,
-  Word,    // low word of D0 (Err, UInt16, WChar)
+  Word,  // low word of D0 (Err, UInt16, WChar)
   Int16,
-  Long,    // all of D0
+  Long,  // all of D0
   Int32,
   Ptr,     // A0
   Handle,  // A0
@@ -47,11 +48,11 @@ enum class TrapResult : UInt8 {
 
 // Marshalling that differs from the plain convention (0 in a row: none).
 enum TrapFlag : UInt16 {
-  kTrapVarArgs = 1 << 0,       // further arguments follow the declared ones on the stack
-  kTrapAlsoD0 = 1 << 1,        // a handle result goes into D0 as well as A0
-  kTrapConstant = 1 << 2,      // no native call: the dispatcher writes a fixed result
-  kTrapNoWrapper = 1 << 3,     // no SDK wrapper (an alias row or a routine without a public name)
-  kTrapPopsWord = 1 << 4,      // the trap pops one word from the stack itself (0xA349's selector, 0xA46F)
+  kTrapVarArgs = 1 << 0,    // further arguments follow the declared ones on the stack
+  kTrapAlsoD0 = 1 << 1,     // a handle result goes into D0 as well as A0
+  kTrapConstant = 1 << 2,   // no native call: the dispatcher writes a fixed result
+  kTrapNoWrapper = 1 << 3,  // no SDK wrapper (an alias row or a routine without a public name)
+  kTrapPopsWord = 1 << 4,   // the trap pops one word from the stack itself (0xA349's selector, 0xA46F)
 };
 
 // Where a manager dispatcher trap takes its selector from.
@@ -89,9 +90,16 @@ std::span<const TrapDispatcherRow> TrapDispatcherRows();
 // Bytes an argument takes on the stack.
 constexpr std::size_t TrapArgSlotSize(TrapArg a) {
   switch (a) {
-    case TrapArg::Byte: case TrapArg::Int8: case TrapArg::Bool: case TrapArg::Word: case TrapArg::Int16: return 2;
-    case TrapArg::Float: return 8;
-    default: return 4;
+    case TrapArg::Byte:
+    case TrapArg::Int8:
+    case TrapArg::Bool:
+    case TrapArg::Word:
+    case TrapArg::Int16:
+      return 2;
+    case TrapArg::Float:
+      return 8;
+    default:
+      return 4;
   }
 }
 

@@ -3,6 +3,7 @@
 // starts that binutils' m68k objdump finds (a TRAP #15 and its trap word
 // count as one instruction).
 #include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <set>
 #include <string>
 #include <vector>
+
 #include "palm/Endian.h"
 #include "prc/ElfImage.h"
 #include "prc/InstructionScan.h"

@@ -3,8 +3,10 @@
 // global checked against the link's own symbols; its 'code' 1 holds only
 // 68000 instructions.
 #include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
+
 #include "emulator/launch/StartupData.h"
 #include "palm/Endian.h"
 #include "palm/PdbFormat.h"

@@ -3,17 +3,19 @@
 // trap word (after loading the selector into D2 for the dispatcher traps),
 // and nothing a 68000 cannot run.
 #include <gtest/gtest.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
+
 #include "palm/Endian.h"
 #include "palm/PdbFormat.h"
 #include "palm/SystemTraps.h"
 #include "prc/CoreOpcodes.h"
 #include "prc/ElfImage.h"
 #include "prc/InstructionScan.h"
-#include "support/PalmApps.h"
 #include "sdkgen/TrapWrappers.h"
+#include "support/PalmApps.h"
 
 namespace {
 

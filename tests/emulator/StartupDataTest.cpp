@@ -2,8 +2,10 @@
 // defines it, and bad resources refused without touching memory outside the
 // globals block.
 #include <gtest/gtest.h>
+
 #include <ostream>
 #include <vector>
+
 #include "emulator/launch/StartupData.h"
 
 namespace {
@@ -18,7 +20,8 @@ struct Globals {
   std::size_t size;
   std::size_t a5Offset;
 
-  Globals(std::size_t below, std::size_t above) : memory(kGuard + below + above + kGuard, 0xEE), size(below + above), a5Offset(below) {
+  Globals(std::size_t below, std::size_t above)
+      : memory(kGuard + below + above + kGuard, 0xEE), size(below + above), a5Offset(below) {
     std::fill_n(memory.begin() + kGuard, size, 0);
   }
   GlobalsWorld world() { return {std::span<UInt8>(memory.data() + kGuard, size), a5Offset, kA5Address, kCodeAddress}; }
@@ -39,7 +42,8 @@ const std::vector<UInt8> kSkipped = {0, 0, 0, 0};
 const std::vector<UInt8> kEmptyBlock = {0, 0, 0, 0, 0x00};
 
 std::vector<UInt8> blockAt(Int32 offset, std::vector<UInt8> runs) {
-  std::vector<UInt8> b = {UInt8(UInt32(offset) >> 24), UInt8(UInt32(offset) >> 16), UInt8(UInt32(offset) >> 8), UInt8(offset)};
+  std::vector<UInt8> b = {UInt8(UInt32(offset) >> 24), UInt8(UInt32(offset) >> 16), UInt8(UInt32(offset) >> 8),
+                          UInt8(offset)};
   return b + runs + std::vector<UInt8>{0x00};
 }
 
@@ -72,8 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
                     RunCase{"PatternFFFF", {0x01, 0x12, 0x34}, {0, 0, 0, 0, 0xFF, 0xFF, 0x12, 0x34}},
                     RunCase{"PatternFF", {0x02, 0x12, 0x34, 0x56}, {0, 0, 0, 0, 0xFF, 0x12, 0x34, 0x56}},
                     RunCase{"PatternA9F0", {0x03, 0x12, 0x34, 0x56}, {0xA9, 0xF0, 0, 0, 0x12, 0x34, 0, 0x56}},
-                    RunCase{"PatternA9F0Long", {0x04, 0x12, 0x34, 0x56, 0x78}, {0xA9, 0xF0, 0, 0x12, 0x34, 0x56, 0, 0x78}},
-                    RunCase{"LongestLiteral", std::vector<UInt8>{0xFF} + std::vector<UInt8>(128, 0x5A), std::vector<UInt8>(128, 0x5A)}),
+                    RunCase{
+                        "PatternA9F0Long", {0x04, 0x12, 0x34, 0x56, 0x78}, {0xA9, 0xF0, 0, 0x12, 0x34, 0x56, 0, 0x78}},
+                    RunCase{"LongestLiteral", std::vector<UInt8>{0xFF} + std::vector<UInt8>(128, 0x5A),
+                            std::vector<UInt8>(128, 0x5A)}),
     [](const testing::TestParamInfo<RunCase>& info) { return info.param.name; });
 
 TEST(StartupData, EmptyBlocksLeaveTheGlobalsZero) {
@@ -132,24 +138,24 @@ TEST_P(RefusesBadData, FailsWithoutWritingOutsideTheBlock) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, RefusesBadData,
-    testing::Values(
-        BadCase{"Empty", {}},
-        BadCase{"NoBlockOffset", {0, 0, 0, 0, 0, 0}},
-        BadCase{"LiteralPastTheEnd", kSkipped + std::vector<UInt8>{0, 0, 0, 0, 0x83, 1, 2}},
-        BadCase{"NoEndTag", kSkipped + std::vector<UInt8>{0, 0, 0, 0, 0x81, 1, 2}},
-        BadCase{"PatternOperandsPastTheEnd", kSkipped + std::vector<UInt8>{0, 0, 0, 0, 0x04, 1, 2}},
-        BadCase{"UnknownTag", kSkipped + blockAt(0, {0x05}) + kEmptyBlock + kEmptyBlock},
-        BadCase{"RunBelowTheBlock", kSkipped + blockAt(-17, {0x80, 1}) + kEmptyBlock + kEmptyBlock},
-        BadCase{"RunAboveTheBlock", kSkipped + blockAt(14, {0x47}) + kEmptyBlock + kEmptyBlock},
-        BadCase{"HugeBlockOffset", kSkipped + blockAt(0x7FFFFFF0, {0x80, 1}) + kEmptyBlock + kEmptyBlock},
-        BadCase{"RelocationCountPastTheEnd", kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock + std::vector<UInt8>{0, 0}},
-        BadCase{"RelocationEntriesMissing",
-                kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock + std::vector<UInt8>{0xFF, 0xFF, 0xFF, 0xFF, 0x82}},
-        BadCase{"RelocationOutsideTheBlock",
-                kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock + std::vector<UInt8>{0, 0, 0, 1, 0x88, 0, 0, 0, 0}},
-        BadCase{"RelocationStraddlingTheEnd",
-                kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock + std::vector<UInt8>{0, 0, 0, 1, 0x87, 0, 0, 0, 0}},
-        BadCase{"SecondListMissing", kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock + std::vector<UInt8>{0, 0, 0, 0}}),
+    testing::Values(BadCase{"Empty", {}}, BadCase{"NoBlockOffset", {0, 0, 0, 0, 0, 0}},
+                    BadCase{"LiteralPastTheEnd", kSkipped + std::vector<UInt8>{0, 0, 0, 0, 0x83, 1, 2}},
+                    BadCase{"NoEndTag", kSkipped + std::vector<UInt8>{0, 0, 0, 0, 0x81, 1, 2}},
+                    BadCase{"PatternOperandsPastTheEnd", kSkipped + std::vector<UInt8>{0, 0, 0, 0, 0x04, 1, 2}},
+                    BadCase{"UnknownTag", kSkipped + blockAt(0, {0x05}) + kEmptyBlock + kEmptyBlock},
+                    BadCase{"RunBelowTheBlock", kSkipped + blockAt(-17, {0x80, 1}) + kEmptyBlock + kEmptyBlock},
+                    BadCase{"RunAboveTheBlock", kSkipped + blockAt(14, {0x47}) + kEmptyBlock + kEmptyBlock},
+                    BadCase{"HugeBlockOffset", kSkipped + blockAt(0x7FFFFFF0, {0x80, 1}) + kEmptyBlock + kEmptyBlock},
+                    BadCase{"RelocationCountPastTheEnd",
+                            kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock + std::vector<UInt8>{0, 0}},
+                    BadCase{"RelocationEntriesMissing", kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock +
+                                                            std::vector<UInt8>{0xFF, 0xFF, 0xFF, 0xFF, 0x82}},
+                    BadCase{"RelocationOutsideTheBlock", kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock +
+                                                             std::vector<UInt8>{0, 0, 0, 1, 0x88, 0, 0, 0, 0}},
+                    BadCase{"RelocationStraddlingTheEnd", kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock +
+                                                              std::vector<UInt8>{0, 0, 0, 1, 0x87, 0, 0, 0, 0}},
+                    BadCase{"SecondListMissing",
+                            kSkipped + kEmptyBlock + kEmptyBlock + kEmptyBlock + std::vector<UInt8>{0, 0, 0, 0}}),
     [](const testing::TestParamInfo<BadCase>& info) { return info.param.name; });
 
 TEST(StartupData, Code0NeedsItsSixteenBytes) {

@@ -1,7 +1,9 @@
 // The PDB/PRC writer and reader: layout of what is written, round trips, and
 // refusal of images whose offsets lead outside the image.
 #include <gtest/gtest.h>
+
 #include <vector>
+
 #include "palm/Endian.h"
 #include "palm/FourCC.h"
 #include "palm/PdbFormat.h"

@@ -3,11 +3,13 @@
 // failure with a clear message.
 #pragma once
 #include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
 #include "palm/PalmTypes.h"
 
 inline std::filesystem::path PalmAppsPath(const std::string& relative) {

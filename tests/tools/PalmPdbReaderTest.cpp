@@ -1,12 +1,14 @@
 // Databases made by our writer and by quorvane-prc, read back by an
 // independent reader: Debian's libpalm-perl (Palm::PDB with Palm::Raw).
 #include <gtest/gtest.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
 #include "palm/Endian.h"
 #include "palm/FourCC.h"
 #include "palm/PdbFormat.h"
@@ -51,7 +53,8 @@ std::vector<std::string> perlListing(const std::filesystem::path& file) {
 }
 
 std::string resourceLine(const char* type, int id, const std::vector<UInt8>& data) {
-  return std::string("resource ") + type + " " + std::to_string(id) + " " + std::to_string(data.size()) + " " + hex(data);
+  return std::string("resource ") + type + " " + std::to_string(id) + " " + std::to_string(data.size()) + " " +
+         hex(data);
 }
 
 TEST(PalmPdbReader, ListsTheBuiltApplicationExactly) {
@@ -75,7 +78,11 @@ TEST(PalmPdbReader, ListsTheBuiltApplicationExactly) {
   ASSERT_EQ(db.resources.size(), 5u);
 
   const std::vector<std::string> expected = {
-      "name StartupProbe", "type appl", "creator QvSp", "resource-database 1", "version 1",
+      "name StartupProbe",
+      "type appl",
+      "creator QvSp",
+      "resource-database 1",
+      "version 1",
       resourceLine("code", 0, code0),
       resourceLine("code", 1, elf.section(".text")->bytes),
       resourceLine("data", 0, db.resources[2].data),
@@ -99,10 +106,12 @@ TEST(PalmPdbReader, ListsARecordDatabaseFromOurWriter) {
   std::string error;
   ASSERT_TRUE(WritePdbImage(db, image, error)) << error;
   const std::filesystem::path file = std::filesystem::path(QUORVANE_TEST_BINARY_DIR) / "records-for-perl.pdb";
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()));
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()));
 
   const std::vector<std::string> expected = {
-      "name Quorvane Records", "type DATA", "creator QvTs", "resource-database 0", "version 3", "appinfo a1b2c3",
+      "name Quorvane Records",       "type DATA",     "creator QvTs",
+      "resource-database 0",         "version 3",     "appinfo a1b2c3",
       "record 1193046 2 4 01020304", "record 2 0 0 ", "record 16777215 15 1 ff",
   };
   EXPECT_EQ(perlListing(file), expected);

@@ -2,10 +2,12 @@
 // relocation lists come back as the bytes and the relocated longs they were
 // made from, for every run kind and every relocation entry size.
 #include <gtest/gtest.h>
-#include <ostream>
+
 #include <algorithm>
+#include <ostream>
 #include <set>
 #include <vector>
+
 #include "emulator/launch/StartupData.h"
 #include "palm/Endian.h"
 #include "prc/DataCompressor.h"
@@ -39,7 +41,8 @@ TEST_P(CompressedBlockRoundTrip, DecodesToTheSameBytes) {
   const BlockCase& c = GetParam();
   const CompressedBlock block = CompressBlock(c.offset, c.bytes);
   for (RunKind kind : c.mustUse)
-    EXPECT_NE(std::find(block.runs.begin(), block.runs.end(), kind), block.runs.end()) << "run kind " << int(kind) << " unused";
+    EXPECT_NE(std::find(block.runs.begin(), block.runs.end(), kind), block.runs.end())
+        << "run kind " << int(kind) << " unused";
 
   const std::size_t below = 4096, above = 4096;
   std::vector<UInt8> globals(below + above, 0);
@@ -56,27 +59,42 @@ TEST_P(CompressedBlockRoundTrip, DecodesToTheSameBytes) {
 INSTANTIATE_TEST_SUITE_P(
     RunKinds, CompressedBlockRoundTrip,
     testing::Values(
-        BlockCase{"Empty", -16, {}, {}},
-        BlockCase{"OnlyZeros", -64, repeat(64, 0), {}},
+        BlockCase{"Empty", -16, {}, {}}, BlockCase{"OnlyZeros", -64, repeat(64, 0), {}},
         BlockCase{"ShortLiteral", 0, {1, 2, 3}, {RunKind::Literal}},
-        BlockCase{"LiteralsLongerThanOneRun", -300, [] {
+        BlockCase{"LiteralsLongerThanOneRun",
+                  -300,
+                  [] {
                     std::vector<UInt8> v;
                     for (int i = 0; i < 300; ++i) v.push_back(UInt8(i * 7 + 1));
                     return v;
-                  }(), {RunKind::Literal}},
-        BlockCase{"ZeroRuns", -200, concat({{9}, repeat(2, 0), {9}, repeat(64, 0), repeat(65, 0), {9}}), {RunKind::Zeros}},
-        BlockCase{"OnesRuns", -40, concat({{1}, repeat(2, 0xFF), {1}, repeat(16, 0xFF), repeat(17, 0xFF), {1}}), {RunKind::Ones}},
-        BlockCase{"RepeatRuns", -80, concat({repeat(3, 0x55), {1}, repeat(33, 0x66), repeat(34, 0x77), {1}}), {RunKind::Repeat}},
+                  }(),
+                  {RunKind::Literal}},
+        BlockCase{
+            "ZeroRuns", -200, concat({{9}, repeat(2, 0), {9}, repeat(64, 0), repeat(65, 0), {9}}), {RunKind::Zeros}},
+        BlockCase{"OnesRuns",
+                  -40,
+                  concat({{1}, repeat(2, 0xFF), {1}, repeat(16, 0xFF), repeat(17, 0xFF), {1}}),
+                  {RunKind::Ones}},
+        BlockCase{"RepeatRuns",
+                  -80,
+                  concat({repeat(3, 0x55), {1}, repeat(33, 0x66), repeat(34, 0x77), {1}}),
+                  {RunKind::Repeat}},
         BlockCase{"PatternFFFF", -16, {0, 0, 0, 0, 0xFF, 0xFF, 0xAB, 0xCD, 7}, {RunKind::PatternFFFF}},
         BlockCase{"PatternFF", -16, {0, 0, 0, 0, 0xFF, 0xAB, 0xCD, 0xEF, 7}, {RunKind::PatternFF}},
         BlockCase{"PatternA9F0", 0, {0xA9, 0xF0, 0, 0, 0x12, 0x34, 0, 0x56}, {RunKind::PatternA9F0}},
         BlockCase{"PatternA9F0Long", 8, {0xA9, 0xF0, 0, 0x12, 0x34, 0x56, 0, 0x78, 9}, {RunKind::PatternA9F0Long}},
-        BlockCase{"NearPatterns", -32, {0, 0, 0, 0, 0xFE, 1, 2, 3, 0xA9, 0xF0, 1, 0, 0, 0, 0, 0, 0xA9, 0xF0, 0, 0, 1, 2, 3, 4}, {}},
-        BlockCase{"Mixed", -1000, [] {
+        BlockCase{"NearPatterns",
+                  -32,
+                  {0, 0, 0, 0, 0xFE, 1, 2, 3, 0xA9, 0xF0, 1, 0, 0, 0, 0, 0, 0xA9, 0xF0, 0, 0, 1, 2, 3, 4},
+                  {}},
+        BlockCase{"Mixed",
+                  -1000,
+                  [] {
                     std::vector<UInt8> v;
                     for (int i = 0; i < 1000; ++i) v.push_back(i % 97 < 40 ? 0 : i % 13 == 0 ? 0xFF : UInt8(i % 5));
                     return v;
-                  }(), {RunKind::Literal, RunKind::Zeros}}),
+                  }(),
+                  {RunKind::Literal, RunKind::Zeros}}),
     [](const testing::TestParamInfo<BlockCase>& info) { return info.param.name; });
 
 TEST(CompressedBlock, TrailingZerosAreLeftOut) {
@@ -126,8 +144,7 @@ TEST_P(RelocationListRoundTrip, RelocatesExactlyTheListedLongs) {
 
 INSTANTIATE_TEST_SUITE_P(
     EntrySizes, RelocationListRoundTrip,
-    testing::Values(RelocationCase{"None", {}, {}},
-                    RelocationCase{"OneByteDeltas", {0, 8, 16, 136, 264}, {1}},
+    testing::Values(RelocationCase{"None", {}, {}}, RelocationCase{"OneByteDeltas", {0, 8, 16, 136, 264}, {1}},
                     RelocationCase{"TwoByteDeltas", {-16000, 200, 16584, 32000}, {2}},
                     RelocationCase{"FourByteEntries", {-0x10000, 0, 0x8000 - 8, -0x8000, 0xFFF8}, {4}},
                     RelocationCase{"AllSizesUnsorted", {0x9000, -0x7FF0, -8, 16, 24, 2000, 0x9008, -0x7000}, {1, 2, 4}},

@@ -1,8 +1,10 @@
 // The PRC builder's refusals, each on a real program linked with the Palm
 // linker script, and its use of the served-opcode predicate.
 #include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
+
 #include "prc/ElfImage.h"
 #include "prc/InstructionScan.h"
 #include "prc/StartupImage.h"
@@ -22,7 +24,8 @@ class RefusesProgram : public testing::TestWithParam<RefusalCase> {};
 TEST_P(RefusesProgram, WithAClearMessage) {
   ElfImage elf;
   std::string error;
-  ASSERT_TRUE(elf.load(ReadFileBytes(PalmAppsPath(std::string("broken/") + GetParam().program + ".elf")), error)) << error;
+  ASSERT_TRUE(elf.load(ReadFileBytes(PalmAppsPath(std::string("broken/") + GetParam().program + ".elf")), error))
+      << error;
   StartupImage image;
   EXPECT_FALSE(BuildStartupImage(elf, Is68000OpcodeWord, image, error));
   EXPECT_NE(error.find(GetParam().message), std::string::npos) << error;
@@ -32,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
     BrokenLinks, RefusesProgram,
     testing::Values(RefusalCase{"AbsoluteAddress", "absolute relocation in code"},
                     RefusalCase{"Uses68020", "instruction word 0x49C0 at code offset 0x2: not a 68000 instruction"},
-                    RefusalCase{"EntryNotZero", "entry point 0x2 is not 0"},
-                    RefusalCase{"OddPointer", "odd offset"}),
+                    RefusalCase{"EntryNotZero", "entry point 0x2 is not 0"}, RefusalCase{"OddPointer", "odd offset"}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.program; });
 
 bool refusesMoveq(UInt16 word) { return (word & 0xF100) != 0x7000; }

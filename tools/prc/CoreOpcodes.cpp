@@ -1,4 +1,5 @@
 #include "prc/CoreOpcodes.h"
+
 #include "prc/InstructionScan.h"
 
 // Until the interpreter core's opcode table is linked in, the 68000

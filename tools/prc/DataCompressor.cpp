@@ -1,6 +1,8 @@
 #include "prc/DataCompressor.h"
+
 #include <algorithm>
 #include <optional>
+
 #include "emulator/launch/StartupData.h"
 #include "palm/Endian.h"
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <span>
 #include <vector>
+
 #include "palm/PalmTypes.h"
 
 enum class RunKind { Literal, Zeros, Repeat, Ones, PatternFFFF, PatternFF, PatternA9F0, PatternA9F0Long };

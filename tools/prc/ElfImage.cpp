@@ -1,5 +1,7 @@
 #include "prc/ElfImage.h"
+
 #include <cstring>
+
 #include "palm/Endian.h"
 
 namespace {
@@ -23,7 +25,10 @@ std::string stringAt(std::span<const UInt8> table, std::size_t offset) {
 
 bool ElfImage::load(std::span<const UInt8> file, std::string& error) {
   *this = ElfImage{};
-  if (!inFile(file, 0, kHeaderSize) || std::memcmp(file.data(), "\x7F" "ELF", 4) != 0) {
+  if (!inFile(file, 0, kHeaderSize) || std::memcmp(file.data(),
+                                                   "\x7F"
+                                                   "ELF",
+                                                   4) != 0) {
     error = "not an ELF file";
     return false;
   }
@@ -95,8 +100,8 @@ bool ElfImage::loadSymbols(std::string& error) {
     for (std::size_t at = 0; at + kRelaSize <= s.bytes.size(); at += kRelaSize) {
       const UInt8* p = &s.bytes[at];
       const UInt32 info = get32(p + 4);
-      relocations_.push_back({s.info, {get32(p), static_cast<UInt8>(info & 0xFF), info >> 8,
-                                       static_cast<Int32>(get32(p + 8))}});
+      relocations_.push_back(
+          {s.info, {get32(p), static_cast<UInt8>(info & 0xFF), info >> 8, static_cast<Int32>(get32(p + 8))}});
     }
   }
   return true;

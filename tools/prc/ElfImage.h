@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <vector>
+
 #include "palm/PalmTypes.h"
 
 namespace Elf {

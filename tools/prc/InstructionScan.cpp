@@ -1,4 +1,5 @@
 #include "prc/InstructionScan.h"
+
 #include "palm/Endian.h"
 
 namespace {
@@ -68,15 +69,25 @@ class Decoder {
     static constexpr unsigned kModeKinds[7] = {kDn, kAn, kInd, kPostInc, kPreDec, kDisp, kIndex};
     static constexpr unsigned kMode7Kinds[5] = {kAbsW, kAbsL, kPcDisp, kPcIndex, kImm};
     unsigned kind = 0;
-    if (mode < 7) kind = kModeKinds[mode];
-    else if (reg < 5) kind = kMode7Kinds[reg];
+    if (mode < 7)
+      kind = kModeKinds[mode];
+    else if (reg < 5)
+      kind = kMode7Kinds[reg];
     if ((kind & allowed) == 0) return false;
     switch (kind) {
-      case kDisp: case kAbsW: case kPcDisp: return extension();
-      case kIndex: case kPcIndex: return indexExtension();
-      case kAbsL: return extension(2);
-      case kImm: return extension(size == 4 ? 2 : 1);
-      default: return true;
+      case kDisp:
+      case kAbsW:
+      case kPcDisp:
+        return extension();
+      case kIndex:
+      case kPcIndex:
+        return indexExtension();
+      case kAbsL:
+        return extension(2);
+      case kImm:
+        return extension(size == 4 ? 2 : 1);
+      default:
+        return true;
     }
   }
 
@@ -86,39 +97,59 @@ class Decoder {
 
   bool decode(UInt16 op) {
     switch (op >> 12) {
-      case 0x0: return group0(op);
-      case 0x1: case 0x2: case 0x3: return move(op);
-      case 0x4: return group4(op);
-      case 0x5: return group5(op);
-      case 0x6: return (op & 0xFF) == 0xFF ? false : extension((op & 0xFF) == 0 ? 1 : 0);
-      case 0x7: return (op & 0x0100) == 0;
-      case 0x8: return orDivide(op);
-      case 0x9: case 0xD: return addSubtract(op);
-      case 0xB: return compareEor(op);
-      case 0xC: return andMultiply(op);
-      case 0xE: return shift(op);
-      default: return false;  // A-line and F-line
+      case 0x0:
+        return group0(op);
+      case 0x1:
+      case 0x2:
+      case 0x3:
+        return move(op);
+      case 0x4:
+        return group4(op);
+      case 0x5:
+        return group5(op);
+      case 0x6:
+        return (op & 0xFF) == 0xFF ? false : extension((op & 0xFF) == 0 ? 1 : 0);
+      case 0x7:
+        return (op & 0x0100) == 0;
+      case 0x8:
+        return orDivide(op);
+      case 0x9:
+      case 0xD:
+        return addSubtract(op);
+      case 0xB:
+        return compareEor(op);
+      case 0xC:
+        return andMultiply(op);
+      case 0xE:
+        return shift(op);
+      default:
+        return false;  // A-line and F-line
     }
   }
 
   bool group0(UInt16 op) {
     const unsigned ss = (op >> 6) & 3;
     if (op & 0x0100) {
-      if (((op >> 3) & 7) == 1) return extension();  // MOVEP
+      if (((op >> 3) & 7) == 1) return extension();          // MOVEP
       return eaOf(op, 1, ss == 0 ? kData : kDataAlterable);  // dynamic BTST/BCHG/BCLR/BSET
     }
     switch ((op >> 9) & 7) {
       case 4:  // static bit operation: bit number word, then the operand
         extension();
         return eaOf(op, 1, ss == 0 ? (kData & ~kImm) : kDataAlterable);
-      case 0: case 1: case 5:  // ORI, ANDI, EORI (also to CCR and SR)
+      case 0:
+      case 1:
+      case 5:  // ORI, ANDI, EORI (also to CCR and SR)
         if ((op & 0xFF) == 0x3C || (op & 0xFF) == 0x7C) return extension();
         [[fallthrough]];
-      case 2: case 3: case 6:  // SUBI, ADDI, CMPI
+      case 2:
+      case 3:
+      case 6:  // SUBI, ADDI, CMPI
         if (ss == 3) return false;
         extension(ss == 2 ? 2 : 1);
         return eaOf(op, sizeBytes(ss), kDataAlterable);
-      default: return false;  // MOVES and the 68020 forms
+      default:
+        return false;  // MOVES and the 68020 forms
     }
   }
 
@@ -133,29 +164,33 @@ class Decoder {
   bool group4(UInt16 op) {
     const unsigned ss = (op >> 6) & 3, mode = (op >> 3) & 7;
     if (op & 0x0100) {
-      if (ss == 3) return eaOf(op, 4, kControl);   // LEA
-      if (ss == 2) return eaOf(op, 2, kData);      // CHK.W
-      return false;                                // CHK.L
+      if (ss == 3) return eaOf(op, 4, kControl);  // LEA
+      if (ss == 2) return eaOf(op, 2, kData);     // CHK.W
+      return false;                               // CHK.L
     }
     switch ((op >> 9) & 7) {
-      case 0: return eaOf(op, sizeBytes(ss), kDataAlterable);             // NEGX, MOVE from SR
-      case 1: return ss != 3 && eaOf(op, sizeBytes(ss), kDataAlterable);  // CLR
-      case 2: case 3:                                                      // NEG, NOT, MOVE to CCR/SR
+      case 0:
+        return eaOf(op, sizeBytes(ss), kDataAlterable);  // NEGX, MOVE from SR
+      case 1:
+        return ss != 3 && eaOf(op, sizeBytes(ss), kDataAlterable);  // CLR
+      case 2:
+      case 3:  // NEG, NOT, MOVE to CCR/SR
         return ss == 3 ? eaOf(op, 2, kData) : eaOf(op, sizeBytes(ss), kDataAlterable);
       case 4:
-        if (ss == 0) return eaOf(op, 1, kDataAlterable);  // NBCD
+        if (ss == 0) return eaOf(op, 1, kDataAlterable);                        // NBCD
         if (ss == 1) return mode == 0 || (mode != 1 && eaOf(op, 4, kControl));  // SWAP, PEA
-        if (mode == 0) return true;                                              // EXT
-        extension();                                                             // MOVEM register mask
+        if (mode == 0) return true;                                             // EXT
+        extension();                                                            // MOVEM register mask
         return eaOf(op, 2, kControlAlterable | kPreDec);
       case 5:
-        if (op == 0x4AFC) return true;  // ILLEGAL
+        if (op == 0x4AFC) return true;                                 // ILLEGAL
         return eaOf(op, ss == 3 ? 1 : sizeBytes(ss), kDataAlterable);  // TST, TAS
       case 6:
         if (ss < 2) return false;  // 68020 MULL/DIVL
         extension();
         return eaOf(op, 2, kControl | kPostInc);  // MOVEM to registers
-      default: return group4Misc(op, ss);
+      default:
+        return group4Misc(op, ss);
     }
   }
 
@@ -168,23 +203,31 @@ class Decoder {
     if (low < 0x18) return extension();                   // LINK.W
     if (low < 0x30) return true;                          // UNLK, MOVE USP
     switch (low) {
-      case 0x30: case 0x31: case 0x33: case 0x35: case 0x36: case 0x37: return true;  // RESET NOP RTE RTS TRAPV RTR
-      case 0x32: return extension();                                                 // STOP
-      default: return false;                                                         // RTD, MOVEC
+      case 0x30:
+      case 0x31:
+      case 0x33:
+      case 0x35:
+      case 0x36:
+      case 0x37:
+        return true;  // RESET NOP RTE RTS TRAPV RTR
+      case 0x32:
+        return extension();  // STOP
+      default:
+        return false;  // RTD, MOVEC
     }
   }
 
   bool group5(UInt16 op) {
     const unsigned ss = (op >> 6) & 3;
     if (ss == 3) return ((op >> 3) & 7) == 1 ? extension() : eaOf(op, 1, kDataAlterable);  // DBcc, Scc
-    return eaOf(op, sizeBytes(ss), ss == 0 ? kDataAlterable : kAlterable);               // ADDQ, SUBQ
+    return eaOf(op, sizeBytes(ss), ss == 0 ? kDataAlterable : kAlterable);                 // ADDQ, SUBQ
   }
 
   bool orDivide(UInt16 op) {
     const unsigned opmode = (op >> 6) & 7, mode = (op >> 3) & 7;
     if (opmode == 3 || opmode == 7) return eaOf(op, 2, kData);  // DIVU.W, DIVS.W
     if (opmode < 3) return eaOf(op, sizeBytes(opmode), kData);
-    if (mode < 2) return opmode == 4;                           // SBCD; PACK and UNPK are 68020
+    if (mode < 2) return opmode == 4;  // SBCD; PACK and UNPK are 68020
     return eaOf(op, sizeBytes(opmode - 4), kMemoryAlterable);
   }
 
@@ -193,7 +236,7 @@ class Decoder {
     if (opmode == 3) return eaOf(op, 2, kAll);  // ADDA.W, SUBA.W
     if (opmode == 7) return eaOf(op, 4, kAll);
     if (opmode < 3) return eaOf(op, sizeBytes(opmode), opmode == 0 ? kData : kAll);
-    if (mode < 2) return true;                  // ADDX, SUBX
+    if (mode < 2) return true;  // ADDX, SUBX
     return eaOf(op, sizeBytes(opmode - 4), kMemoryAlterable);
   }
 
@@ -202,7 +245,7 @@ class Decoder {
     if (opmode == 3) return eaOf(op, 2, kAll);  // CMPA.W
     if (opmode == 7) return eaOf(op, 4, kAll);  // CMPA.L
     if (opmode < 3) return eaOf(op, sizeBytes(opmode), opmode == 0 ? kData : kAll);
-    if (mode == 1) return true;                 // CMPM
+    if (mode == 1) return true;                              // CMPM
     return eaOf(op, sizeBytes(opmode - 4), kDataAlterable);  // EOR
   }
 
@@ -211,17 +254,17 @@ class Decoder {
     if (opmode == 3 || opmode == 7) return eaOf(op, 2, kData);  // MULU.W, MULS.W
     if (opmode < 3) return eaOf(op, sizeBytes(opmode), kData);
     if (mode < 2) {
-      if (opmode == 4) return true;                  // ABCD
-      if (opmode == 5) return true;                  // EXG Dx,Dy / Ax,Ay
-      return mode == 1;                              // EXG Dx,Ay
+      if (opmode == 4) return true;  // ABCD
+      if (opmode == 5) return true;  // EXG Dx,Dy / Ax,Ay
+      return mode == 1;              // EXG Dx,Ay
     }
     return eaOf(op, sizeBytes(opmode - 4), kMemoryAlterable);
   }
 
   bool shift(UInt16 op) {
-    if (((op >> 6) & 3) != 3) return true;           // register shifts and rotates
-    if (op & 0x0800) return false;                   // 68020 bit-field instructions
-    return eaOf(op, 2, kMemoryAlterable);            // memory shifts
+    if (((op >> 6) & 3) != 3) return true;  // register shifts and rotates
+    if (op & 0x0800) return false;          // 68020 bit-field instructions
+    return eaOf(op, 2, kMemoryAlterable);   // memory shifts
   }
 
   std::span<const UInt8> code_;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+
 #include "palm/PalmTypes.h"
 
 constexpr UInt16 kTrap15Word = 0x4E4F;

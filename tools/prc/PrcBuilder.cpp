@@ -1,6 +1,8 @@
 #include "prc/PrcBuilder.h"
+
 #include <fstream>
 #include <iterator>
+
 #include "palm/Endian.h"
 #include "palm/FourCC.h"
 #include "prc/ElfImage.h"

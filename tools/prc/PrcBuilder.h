@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 #include <vector>
+
 #include "palm/PdbFormat.h"
 #include "prc/InstructionScan.h"
 

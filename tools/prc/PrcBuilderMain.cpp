@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+
 #include "prc/CoreOpcodes.h"
 #include "prc/PrcBuilder.h"
 
@@ -38,7 +39,8 @@ unsigned long number(const char* s, unsigned long max) {
 // Reproducible builds: SOURCE_DATE_EPOCH fixes the database dates.
 UInt32 palmDate() {
   const char* fixed = std::getenv("SOURCE_DATE_EPOCH");
-  const unsigned long unixTime = fixed ? std::strtoul(fixed, nullptr, 10) : static_cast<unsigned long>(std::time(nullptr));
+  const unsigned long unixTime =
+      fixed ? std::strtoul(fixed, nullptr, 10) : static_cast<unsigned long>(std::time(nullptr));
   return static_cast<UInt32>(unixTime + kPalmEpochOffset);
 }
 
@@ -54,18 +56,26 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) usage(("missing value after " + arg).c_str());
       return argv[++i];
     };
-    if (arg == "-o") output = next();
-    else if (arg == "--name") options.name = next();
-    else if (arg == "--type") options.type = fourCharCode(next());
-    else if (arg == "--creator") options.creator = fourCharCode(next());
-    else if (arg == "--version") options.version = static_cast<UInt16>(number(next(), 0xFFFF));
-    else if (arg == "--stack") options.stackSize = static_cast<UInt32>(number(next(), 0xFFFFFFFF));
+    if (arg == "-o")
+      output = next();
+    else if (arg == "--name")
+      options.name = next();
+    else if (arg == "--type")
+      options.type = fourCharCode(next());
+    else if (arg == "--creator")
+      options.creator = fourCharCode(next());
+    else if (arg == "--version")
+      options.version = static_cast<UInt16>(number(next(), 0xFFFF));
+    else if (arg == "--stack")
+      options.stackSize = static_cast<UInt32>(number(next(), 0xFFFFFFFF));
     else if (arg == "--resource") {
       const UInt32 type = fourCharCode(next());
       const UInt16 id = static_cast<UInt16>(number(next(), 0xFFFF));
       options.resources.push_back({type, id, next()});
-    } else if (!arg.empty() && arg[0] == '-') usage(("unknown option " + arg).c_str());
-    else options.elfPath = arg;
+    } else if (!arg.empty() && arg[0] == '-')
+      usage(("unknown option " + arg).c_str());
+    else
+      options.elfPath = arg;
   }
   if (output.empty() || options.name.empty() || !options.type || !options.creator || options.elfPath.empty())
     usage("-o, --name, --type, --creator and the ELF file are required");

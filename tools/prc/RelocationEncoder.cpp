@@ -1,5 +1,7 @@
 #include "prc/RelocationEncoder.h"
+
 #include <algorithm>
+
 #include "palm/Endian.h"
 
 namespace {

@@ -1,7 +1,9 @@
 #include "prc/StartupImage.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+
 #include "palm/Endian.h"
 #include "prc/DataCompressor.h"
 #include "prc/RelocationEncoder.h"
@@ -31,9 +33,7 @@ class Builder {
   Builder(const ElfImage& elf, OpcodeServedPredicate served, StartupImage& image, std::string& error)
       : elf_(elf), served_(served), image_(image), error_(error) {}
 
-  bool run() {
-    return findLayout() && checkCode() && collectDataPointers() && collectGotPointers() && emitResources();
-  }
+  bool run() { return findLayout() && checkCode() && collectDataPointers() && collectGotPointers() && emitResources(); }
 
  private:
   bool fail(const std::string& message) {
@@ -79,10 +79,17 @@ class Builder {
     const ElfSection& text = *elf_.section(".text");
     for (const ElfRelocation& r : elf_.relocationsFor(elf_.indexOf(text))) {
       switch (r.type) {
-        case Elf::R_68K_NONE: case Elf::R_68K_PC32: case Elf::R_68K_PC16: case Elf::R_68K_PC8:
-        case Elf::R_68K_GOT32O: case Elf::R_68K_GOT16O: case Elf::R_68K_GOT8O:
+        case Elf::R_68K_NONE:
+        case Elf::R_68K_PC32:
+        case Elf::R_68K_PC16:
+        case Elf::R_68K_PC8:
+        case Elf::R_68K_GOT32O:
+        case Elf::R_68K_GOT16O:
+        case Elf::R_68K_GOT8O:
           break;
-        case Elf::R_68K_32: case Elf::R_68K_16: case Elf::R_68K_8:
+        case Elf::R_68K_32:
+        case Elf::R_68K_16:
+        case Elf::R_68K_8:
           return fail("absolute relocation in code at " + hex(r.offset) + symbolNote(r));
         default:
           return fail("unknown relocation type " + std::to_string(r.type) + " in code at " + hex(r.offset));
@@ -90,8 +97,8 @@ class Builder {
     }
     std::span<const UInt8> instructions(image_.code1.data(), image_.textEnd);
     if (auto finding = FindUnservedInstruction(instructions, served_))
-      return fail("instruction word " + hex(finding->word) + " at code offset " + hex(UInt32(finding->offset)) +
-                  ": " + finding->reason);
+      return fail("instruction word " + hex(finding->word) + " at code offset " + hex(UInt32(finding->offset)) + ": " +
+                  finding->reason);
     return true;
   }
 
@@ -136,7 +143,8 @@ class Builder {
     if (!layout_.got) return true;
     gotBytes_ = layout_.got->bytes;
     for (UInt32 at = kGotReservedBytes; at + 4 <= gotBytes_.size(); at += 4) {
-      if (get32(&gotBytes_[at]) == 0) return fail("GOT entry at A5 + " + std::to_string(at) + " is 0 (undefined weak symbol?)");
+      if (get32(&gotBytes_[at]) == 0)
+        return fail("GOT entry at A5 + " + std::to_string(at) + " is 0 (undefined weak symbol?)");
       if (!classifyPointer(&gotBytes_[at], layout_.a5 + at)) return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #pragma once
 #include <string>
 #include <vector>
+
 #include "palm/PalmTypes.h"
 #include "prc/ElfImage.h"
 #include "prc/InstructionScan.h"

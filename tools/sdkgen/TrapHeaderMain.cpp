@@ -2,6 +2,7 @@
 // when asked, a program that calls every wrapper.
 #include <cstdio>
 #include <fstream>
+
 #include "sdkgen/TrapWrappers.h"
 
 namespace {

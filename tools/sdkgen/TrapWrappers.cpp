@@ -1,4 +1,5 @@
 #include "sdkgen/TrapWrappers.h"
+
 #include <cstdio>
 #include <sstream>
 
@@ -6,34 +7,56 @@ namespace {
 
 const char* argType(TrapArg a) {
   switch (a) {
-    case TrapArg::Byte: return "UInt8";
-    case TrapArg::Int8: return "Int8";
-    case TrapArg::Bool: return "Boolean";
-    case TrapArg::Word: return "UInt16";
-    case TrapArg::Int16: return "Int16";
-    case TrapArg::Long: return "UInt32";
-    case TrapArg::Int32: return "Int32";
-    case TrapArg::Ptr: return "const void *";
-    case TrapArg::Handle: return "MemHandle";
-    case TrapArg::Proc: return "const void *";
-    case TrapArg::Float: return "FloatType";
+    case TrapArg::Byte:
+      return "UInt8";
+    case TrapArg::Int8:
+      return "Int8";
+    case TrapArg::Bool:
+      return "Boolean";
+    case TrapArg::Word:
+      return "UInt16";
+    case TrapArg::Int16:
+      return "Int16";
+    case TrapArg::Long:
+      return "UInt32";
+    case TrapArg::Int32:
+      return "Int32";
+    case TrapArg::Ptr:
+      return "const void *";
+    case TrapArg::Handle:
+      return "MemHandle";
+    case TrapArg::Proc:
+      return "const void *";
+    case TrapArg::Float:
+      return "FloatType";
   }
   return "";
 }
 
 const char* resultType(TrapResult r) {
   switch (r) {
-    case TrapResult::Void: return "void";
-    case TrapResult::Byte: return "UInt8";
-    case TrapResult::Int8: return "Int8";
-    case TrapResult::Bool: return "Boolean";
-    case TrapResult::Word: return "UInt16";
-    case TrapResult::Int16: return "Int16";
-    case TrapResult::Long: return "UInt32";
-    case TrapResult::Int32: return "Int32";
-    case TrapResult::Ptr: return "void *";
-    case TrapResult::Handle: return "MemHandle";
-    case TrapResult::Float: return "FloatType";
+    case TrapResult::Void:
+      return "void";
+    case TrapResult::Byte:
+      return "UInt8";
+    case TrapResult::Int8:
+      return "Int8";
+    case TrapResult::Bool:
+      return "Boolean";
+    case TrapResult::Word:
+      return "UInt16";
+    case TrapResult::Int16:
+      return "Int16";
+    case TrapResult::Long:
+      return "UInt32";
+    case TrapResult::Int32:
+      return "Int32";
+    case TrapResult::Ptr:
+      return "void *";
+    case TrapResult::Handle:
+      return "MemHandle";
+    case TrapResult::Float:
+      return "FloatType";
   }
   return "";
 }
@@ -56,7 +79,8 @@ std::string storeArg(TrapArg a, const std::string& expr, std::size_t at) {
   const std::string w1 = "_f[" + std::to_string(at / 2 + 1) + "]";
   if (TrapArgIsByte(a)) return "  " + w + " = (UInt16)((UInt16)(UInt8)" + expr + " << 8);\n";
   switch (a) {
-    case TrapArg::Word: case TrapArg::Int16:
+    case TrapArg::Word:
+    case TrapArg::Int16:
       return "  " + w + " = (UInt16)" + expr + ";\n";
     case TrapArg::Float:
       return "  " + w + " = (UInt16)(" + expr + ".mantissa >> 16);\n  " + w1 + " = (UInt16)" + expr +
@@ -91,16 +115,17 @@ std::string TrapWrapperFunction(const SystemTrapRow& row) {
   const std::size_t frame = TrapFrameSize(row);
   std::ostringstream out;
   out << "static __inline__ " << resultType(row.result) << " " << row.name << "(";
-  for (std::size_t i = 0; i < row.argCount; ++i)
-    out << (i ? ", " : "") << argType(row.args[i]) << " " << argName(i);
+  for (std::size_t i = 0; i < row.argCount; ++i) out << (i ? ", " : "") << argType(row.args[i]) << " " << argName(i);
   out << (row.argCount == 0 ? "void" : "") << ") {\n";
   if (row.result == TrapResult::Float) out << "  FloatType _result;\n";
   if (frame > 0) out << "  UInt16 _f[" << frame / 2 << "];\n";
   if (row.result == TrapResult::Float) out << storeArg(TrapArg::Ptr, "&_result", 0);
-  if (row.source == SelectorSource::StackWord) out << "  _f[" << (row.result == TrapResult::Float ? 2 : 0) << "] = " << row.selector << ";\n";
+  if (row.source == SelectorSource::StackWord)
+    out << "  _f[" << (row.result == TrapResult::Float ? 2 : 0) << "] = " << row.selector << ";\n";
   for (std::size_t i = 0; i < row.argCount; ++i) out << storeArg(row.args[i], argName(i), TrapArgOffset(row, i));
   if (row.result != TrapResult::Void && row.result != TrapResult::Float)
-    out << "  register " << (TrapResultInA0(row.result) ? "void *_r __asm__(\"a0\")" : "UInt32 _r __asm__(\"d0\")") << ";\n";
+    out << "  register " << (TrapResultInA0(row.result) ? "void *_r __asm__(\"a0\")" : "UInt32 _r __asm__(\"d0\")")
+        << ";\n";
   out << "  __asm__ __volatile__(\n" << pushFrame(frame);
   if (row.source == SelectorSource::D2Word) out << "    \"move.w #" << row.selector << ",%%d2\\n\\t\"\n";
   if (row.source == SelectorSource::D2Long)
@@ -111,8 +136,10 @@ std::string TrapWrapperFunction(const SystemTrapRow& row) {
   out << "    : " << (row.result == TrapResult::Void || row.result == TrapResult::Float ? "" : "\"=r\"(_r)") << "\n";
   out << "    : " << (frame > 0 ? "[f] \"a\"(_f)" : "") << "\n";
   out << "    : " << clobbers(row) << ");\n";
-  if (row.result == TrapResult::Float) out << "  return _result;\n";
-  else if (row.result != TrapResult::Void) out << "  return (" << resultType(row.result) << ")_r;\n";
+  if (row.result == TrapResult::Float)
+    out << "  return _result;\n";
+  else if (row.result != TrapResult::Void)
+    out << "  return (" << resultType(row.result) << ")_r;\n";
   out << "}\n";
   return out.str();
 }
@@ -144,8 +171,10 @@ std::string TrapWrapperCallsProgram() {
     calls << "  " << (row.result == TrapResult::Void ? "" : "(void)") << row.name << "(";
     for (std::size_t i = 0; i < row.argCount; ++i) {
       calls << (i ? ", " : "");
-      if (row.args[i] == TrapArg::Float) calls << "f" << i;
-      else calls << "(" << argType(row.args[i]) << ")" << (i + 1);
+      if (row.args[i] == TrapArg::Float)
+        calls << "f" << i;
+      else
+        calls << "(" << argType(row.args[i]) << ")" << (i + 1);
     }
     calls << ");\n}\n\n";
   }

@@ -4,6 +4,7 @@
 // last-first, executes TRAP #15 with the trap word and pops them again.
 #pragma once
 #include <string>
+
 #include "palm/SystemTraps.h"
 
 std::string TrapWrapperFunction(const SystemTrapRow& row);

@@ -1,6 +1,8 @@
 #include "emulator/launch/StartupData.h"
+
 #include <algorithm>
 #include <cstdint>
+
 #include "palm/Endian.h"
 
 bool ReadCode0Sizes(std::span<const UInt8> code0, Code0Sizes& sizes) {

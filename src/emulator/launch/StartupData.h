@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <span>
+
 #include "palm/PalmTypes.h"
 
 struct Code0Sizes {
@@ -22,13 +23,13 @@ bool ReadCode0Sizes(std::span<const UInt8> code0, Code0Sizes& sizes);
 // The tag bytes of a compressed block run.
 namespace StartupDataTag {
 constexpr UInt8 kEnd = 0x00;
-constexpr UInt8 kLiteral = 0x80;     // 1xxxxxxx: x + 1 literal bytes follow
-constexpr UInt8 kZeros = 0x40;       // 01xxxxxx: x + 1 zero bytes
-constexpr UInt8 kRepeat = 0x20;      // 001xxxxx b: x + 2 copies of b
-constexpr UInt8 kOnes = 0x10;        // 0001xxxx: x + 1 bytes 0xFF
-constexpr UInt8 kPatternFFFF = 0x01;  // b1 b2: 00 00 00 00 FF FF b1 b2
-constexpr UInt8 kPatternFF = 0x02;    // b1 b2 b3: 00 00 00 00 FF b1 b2 b3
-constexpr UInt8 kPatternA9F0 = 0x03;  // b1 b2 b3: A9 F0 00 00 b1 b2 00 b3
+constexpr UInt8 kLiteral = 0x80;          // 1xxxxxxx: x + 1 literal bytes follow
+constexpr UInt8 kZeros = 0x40;            // 01xxxxxx: x + 1 zero bytes
+constexpr UInt8 kRepeat = 0x20;           // 001xxxxx b: x + 2 copies of b
+constexpr UInt8 kOnes = 0x10;             // 0001xxxx: x + 1 bytes 0xFF
+constexpr UInt8 kPatternFFFF = 0x01;      // b1 b2: 00 00 00 00 FF FF b1 b2
+constexpr UInt8 kPatternFF = 0x02;        // b1 b2 b3: 00 00 00 00 FF b1 b2 b3
+constexpr UInt8 kPatternA9F0 = 0x03;      // b1 b2 b3: A9 F0 00 00 b1 b2 00 b3
 constexpr UInt8 kPatternA9F0Long = 0x04;  // b1 b2 b3 b4: A9 F0 00 b1 b2 b3 00 b4
 }  // namespace StartupDataTag
 
