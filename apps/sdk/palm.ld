@@ -15,7 +15,7 @@ SECTIONS
     *(.text .text.*)
     __text_end = .;
     *(.rodata .rodata.*)
-  } =0x4E71
+  } =0x4E714E71
   . = 0x40000000;
   .data : { *(.data .data.*) }
   .bss : { *(.bss .bss.*) *(COMMON) }

@@ -1,7 +1,8 @@
 /* Exercises what the start-up resources must carry: initialised globals,
    pointers into the globals (relocation list 1), pointers into code and
    read-only data (list 2), a function pointer, zeroed globals, the 32-bit
-   arithmetic helpers and a few traps. PilotMain returns a checksum. */
+   arithmetic helpers, a function aligned past its neighbour (the gap in the
+   code must be NOPs) and a few traps. PilotMain returns a checksum. */
 #include "PalmOS.h"
 
 static const Char greeting[] = "Hello, Palm";
@@ -12,6 +13,7 @@ UInt16 pattern[8] = {0, 0, 0xFFFF, 0xFFFF, 0x1234, 0x5678, 0xA9F0, 0x0042};
 static UInt32 scratch[8];
 
 static Int32 twice(Int32 x) { return x * 2; }
+static __attribute__((aligned(16), noinline)) UInt32 addThree(UInt32 x) { return x + 3; }
 Int32 (*operation)(Int32) = twice;
 
 UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags) {
@@ -22,5 +24,5 @@ UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags) {
   r = r / 7 + r % 7 + (UInt32)(*counterPtr / -3) + (UInt32)(*counterPtr % -5);
   scratch[r & 7] = r + pattern[5];
   MemSet(scratch, sizeof scratch, 0);
-  return (UInt32)operation((Int32)r) + scratch[3];
+  return addThree((UInt32)operation((Int32)r) + scratch[3]);
 }
