@@ -68,7 +68,7 @@ class Builder {
     if (layout_.got && layout_.got->address != *a5) return fail("the GOT does not start at A5");
     if (layout_.got && layout_.got->size > 0 && layout_.got->size < kGotReservedBytes)
       return fail("the GOT lacks its three reserved longs");
-    if (layout_.dataStart < layout_.codeSize || layout_.dataStart > layout_.a5)
+    if (layout_.dataStart <= layout_.codeSize || layout_.dataStart > layout_.a5)
       return fail("globals overlap the code or lie above A5");
     image_.code1 = text->bytes;
     image_.textEnd = *textEnd;
