@@ -35,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
     BrokenLinks, RefusesProgram,
     testing::Values(RefusalCase{"AbsoluteAddress", "absolute relocation in code"},
                     RefusalCase{"Uses68020", "instruction word 0x49C0 at code offset 0x2: not a 68000 instruction"},
-                    RefusalCase{"EntryNotZero", "entry point 0x2 is not 0"},
-                    RefusalCase{"OddPointer", "odd offset"},
+                    RefusalCase{"EntryNotZero", "entry point 0x2 is not 0"}, RefusalCase{"OddPointer", "odd offset"},
                     RefusalCase{"PointerOutside", "leads outside the code and the globals"},
                     RefusalCase{"ShortPointer", "relocation type 2 in data"}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.program; });
