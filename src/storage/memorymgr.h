@@ -99,6 +99,7 @@ void* MemSearchForPtr(const void* address, UInt32 length);
 LocalID GetMemPtrDBID(void* p);
 Err SetMemPtrDBID(void* p, LocalID dbID);
 Boolean IsChunkExecutable(void* p);
+Boolean IsChunkWriteProtected(void* p);
 void DisableWriteProtection(void* p);
 void EnableWriteProtection(void* p);
 Boolean ReplaceWithExecutableChunk(MemHandle h);

@@ -305,6 +305,11 @@ Boolean IsChunkExecutable(void* p) {
   return hdr && isExecutable(hdr);
 }
 
+Boolean IsChunkWriteProtected(void* p) {
+  UInt8* hdr = validHeader(p);
+  return hdr && isWriteProtected(hdr);
+}
+
 void DisableWriteProtection(void* p) {
   UInt8* hdr = headerWarning(p, "memorymgr - DisableWriteProtection warning: Invalid chunk");
   if (!hdr || !isExecutable(hdr) || !isWriteProtected(hdr)) return;
