@@ -40,6 +40,7 @@ constexpr Err dmErrRecordArchived = dmErrorClass | 11;
 constexpr Err dmErrNotRecordDB = dmErrorClass | 12;
 constexpr Err dmErrNotResourceDB = dmErrorClass | 13;
 constexpr Err dmErrRecordBusy = dmErrorClass | 15;
+constexpr Err dmErrResourceNotFound = dmErrorClass | 16;
 constexpr Err dmErrWriteOutOfBounds = dmErrorClass | 20;
 constexpr Err dmErrSeekFailed = dmErrorClass | 21;
 constexpr Err dmErrAlreadyOpenForWrites = dmErrorClass | 22;
@@ -50,3 +51,8 @@ constexpr Err dmErrDatabaseProtected = dmErrorClass | 27;
 
 // Overlay Manager
 constexpr Err omErrBaseRequiresOverlay = omErrorClass | 1;
+
+// Exchange Manager (also the image reader and writer)
+constexpr Err exgMemError = exgErrorClass | 1;
+constexpr Err exgErrBadData = exgErrorClass | 8;
+constexpr Err exgErrDisconnected = exgErrorClass | 12;
