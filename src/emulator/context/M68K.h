@@ -92,11 +92,13 @@ class M68K : public M68Kcontext {
   void execute();
   void ReplaceableTRAP15(UInt16 trap);
   void TRAP15(UInt16 trap);
+  void TRAP15SharedLibrary(UInt16 trap);
   [[noreturn]] void executeOneInstruction();
   const char* getInstMnemonic(UInt16) { return "Unknown inst menemonic"; }
   void ErrLongJump(EmuAddr jumpBuffer, Int16 result);
 
   UInt16 getCurrentOrLastTrapNo() { return currentTrap_; }
+  bool zeroesStackBeforeFormHandler() const { return zeroStack_; }
   UInt16 opcode() { return opcode_; }
   // Address of the exception-list head: a big-endian 68K pointer field.
   EmuAddr exceptionListAddress();
@@ -116,7 +118,6 @@ class M68K : public M68Kcontext {
   UInt16 currentTrap_ = 0;
   UInt16 opcode_ = 0;
 
-  friend void CallbackZeroStack(M68K&);
   void serveIllegal(EmuAddr at);
   void callPseudoRoutine(UInt16 trap, UInt16 selector);
 };

@@ -23,12 +23,15 @@
 namespace trapadapter {
 
 template <typename T>
-constexpr bool isWordOrLongOrPointer =
-    std::is_pointer_v<T> || (std::is_integral_v<T> && (sizeof(T) == 2 || sizeof(T) == 4));
+constexpr bool isWordOrLongOrPointer() {
+  if constexpr (std::is_pointer_v<T>) return true;
+  else if constexpr (std::is_integral_v<T>) return sizeof(T) == 2 || sizeof(T) == 4;
+  else return false;
+}
 
 // A pointer argument whose pointee the native side works on in host order.
 template <typename P>
-constexpr bool usesTemporary = std::is_pointer_v<P> && isWordOrLongOrPointer<std::remove_cv_t<std::remove_pointer_t<P>>>;
+constexpr bool usesTemporary = std::is_pointer_v<P> && isWordOrLongOrPointer<std::remove_cv_t<std::remove_pointer_t<P>>>();
 
 template <typename T>
 T pointerFromEmu(EmuAddr a, const char* what) {
