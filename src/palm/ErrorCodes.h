@@ -20,3 +20,43 @@ constexpr Err vfsErrorClass = 0x2A00;
 // Float Manager
 constexpr Err flpErrorClass = 0x0680;
 constexpr Err flpErrOutOfRange = flpErrorClass | 1;
+
+// Memory Manager
+constexpr Err memErrChunkLocked = memErrorClass | 1;
+constexpr Err memErrNotEnoughSpace = memErrorClass | 2;
+constexpr Err memErrInvalidParam = memErrorClass | 3;
+constexpr Err memErrChunkNotLocked = memErrorClass | 4;
+constexpr Err memErrCardNotPresent = memErrorClass | 5;
+constexpr Err memErrNoStore = memErrorClass | 11;
+
+// Data Manager
+constexpr Err dmErrMemError = dmErrorClass | 1;
+constexpr Err dmErrIndexOutOfRange = dmErrorClass | 2;
+constexpr Err dmErrInvalidParam = dmErrorClass | 3;
+constexpr Err dmErrReadOnly = dmErrorClass | 4;
+constexpr Err dmErrDatabaseOpen = dmErrorClass | 5;
+constexpr Err dmErrCantOpen = dmErrorClass | 6;
+constexpr Err dmErrCantFind = dmErrorClass | 7;
+constexpr Err dmErrRecordInWrongCard = dmErrorClass | 8;
+constexpr Err dmErrCorruptDatabase = dmErrorClass | 9;
+constexpr Err dmErrRecordDeleted = dmErrorClass | 10;
+constexpr Err dmErrRecordArchived = dmErrorClass | 11;
+constexpr Err dmErrNotRecordDB = dmErrorClass | 12;
+constexpr Err dmErrNotResourceDB = dmErrorClass | 13;
+constexpr Err dmErrRecordBusy = dmErrorClass | 15;
+constexpr Err dmErrResourceNotFound = dmErrorClass | 16;
+constexpr Err dmErrWriteOutOfBounds = dmErrorClass | 20;
+constexpr Err dmErrSeekFailed = dmErrorClass | 21;
+constexpr Err dmErrAlreadyOpenForWrites = dmErrorClass | 22;
+constexpr Err dmErrUniqueIDNotFound = dmErrorClass | 24;
+constexpr Err dmErrAlreadyExists = dmErrorClass | 25;
+constexpr Err dmErrInvalidDatabaseName = dmErrorClass | 26;
+constexpr Err dmErrDatabaseProtected = dmErrorClass | 27;
+
+// Overlay Manager
+constexpr Err omErrBaseRequiresOverlay = omErrorClass | 1;
+
+// Exchange Manager (also the image reader and writer)
+constexpr Err exgMemError = exgErrorClass | 1;
+constexpr Err exgErrBadData = exgErrorClass | 8;
+constexpr Err exgErrDisconnected = exgErrorClass | 12;

@@ -1,10 +1,12 @@
 #include "emulator/context/M68KGlobals.h"
 #include <new>
+#include "emulator/context/Callbacks.h"
 #include "host/Globals.h"
 #include "host/HostMemory.h"
 #include "host/Reporting.h"
 #include "palm/Address.h"
 #include "palm/Endian.h"
+#include "storage/StorageSeams.h"
 
 M68KGlobals::M68KGlobals() {
   for (auto& b : lowMem) b = 0;
@@ -20,6 +22,10 @@ Boolean M68KInit() {
   void* block = MALLOC(sizeof(M68KGlobals));
   ValidateNewPtr("M68K", 190, block);
   setGlobals(ModuleId::M68K, new (block) M68KGlobals);
+  // The Data Manager sorts with applications' 68K comparison routines.
+  StorageSeams seams{};
+  seams.callComparF = CallComparF;
+  setStorageSeams(seams);
   return true;
 }
 

@@ -5,6 +5,7 @@
 // the trap table and jumps to the pseudo words.
 #pragma once
 #include "emulator/context/M68KList.h"
+#include "emulator/core/M68KState.h"
 #include "palm/PalmTypes.h"
 
 namespace TrapRange {
@@ -15,9 +16,6 @@ constexpr int kCount = kLast - kFirst + 1;  // 1,143
 
 constexpr int kOverlayRoutineCount = 10;
 constexpr int kIntlRoutineCount = 33;
-constexpr UInt32 kLowMemSize = 0x33C;  // 828 bytes: 68K addresses 1 .. 0x33B
-// A word or long operand at the block's last bytes must not run past it.
-constexpr UInt32 kLowMemPadding = 4;
 constexpr UInt16 kIllegalWord = 0x4AFC;
 
 struct M68KGlobals {
@@ -25,7 +23,7 @@ struct M68KGlobals {
   UInt8 pseudoTraps[TrapRange::kCount * 2];
   UInt8 overlayWords[kOverlayRoutineCount * 2];
   UInt8 intlWords[kIntlRoutineCount * 2];
-  UInt8 lowMem[kLowMemSize + kLowMemPadding];
+  UInt8 lowMem[kLowMemoryBlockBytes];
   M68KList list;
 
   M68KGlobals();

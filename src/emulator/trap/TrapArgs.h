@@ -22,6 +22,7 @@ class TrapArgs {
   explicit TrapArgs(std::span<UInt32, 16> registers) : regs_(registers) {}
 
   UInt16 getDataRegWord(unsigned n) const { return static_cast<UInt16>(regs_[n & 7]); }
+  UInt32 getDataRegLong(unsigned n) const { return regs_[n & 7]; }
   UInt32 getAddrRegLong(unsigned n) const { return regs_[8 + (n & 7)]; }
   void setAddrRegLong(unsigned n, UInt32 value) { regs_[8 + (n & 7)] = value; }
 

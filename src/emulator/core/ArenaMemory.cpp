@@ -1,0 +1,36 @@
+#include "emulator/core/ArenaMemory.h"
+#include <unistd.h>
+#include <cstdio>
+#include "host/Reporting.h"
+
+namespace m68k {
+namespace {
+// What a read outside 68K memory sees.
+const std::uint8_t kZeroes[8] = {};
+}  // namespace
+
+void illegalWrite(const M68KState& st, UInt32 address, UInt32 opcode, UInt32 pc) {
+  char registers[400];
+  int n = 0;
+  for (unsigned i = 0; i < 16 && n >= 0 && n < static_cast<int>(sizeof registers); ++i)
+    n += std::snprintf(registers + n, sizeof registers - static_cast<unsigned>(n), "%c%u=%08X%s",
+                       i < 8 ? 'D' : 'A', i & 7, st.reg[i], (i & 7) == 7 ? "\n" : " ");
+  WarningF("Fatal Error: Illegal memory access\nwrite to 0x%08X by instruction 0x%04X (PC 0x%08X)\n%s", address,
+           opcode & 0xFFFF, pc, registers);
+  std::fflush(nullptr);
+  _exit(255);
+}
+
+ArenaMemory::Loc ArenaMemory::slowTranslate(M68KState& st, UInt32 a, unsigned bytes, bool translated, bool write,
+                                            UInt32 opcode, UInt32 pc) {
+  if (translated) {
+    if (a < kLowMemorySize) return host(st.lowMemBase + a);
+    if (a == kM68KLcdStartRegister) return reinterpret_cast<Loc>(&st.lcdStartBigEndian);
+  }
+  // A handle (0x80000000 | address) dereferenced by 68K code finds its master block.
+  if (Arena68K::inMirror(a) && Arena68K::unmirror(a) - Arena68K::kBase <= Arena68K::kSize - bytes)
+    return host(Arena68K::unmirror(a));
+  if (write) illegalWrite(st, a, opcode, pc);
+  return const_cast<Loc>(kZeroes);
+}
+}  // namespace m68k

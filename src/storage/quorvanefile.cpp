@@ -1,0 +1,333 @@
+// The image reader and writer.
+#include "storage/quorvanefile.h"
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include "host/Reporting.h"
+#include "palm/ErrorCodes.h"
+#include "palm/FourCC.h"
+#include "storage/DataMgrPrivate.h"
+#include "storage/memorymgr.h"
+
+namespace {
+// Attributes an image may bring: never open, dirty or stub.
+constexpr UInt16 kImageAttributes = 0x4FFF;
+constexpr UInt16 dmHdrAttrResetAfterInstall = 0x0020;
+constexpr UInt32 kMaxEntries = 0xFFFF;
+
+struct Block {
+  UInt32 offset = 0;
+  UInt32 length = 0;
+};
+
+// What an image holds, every offset and length checked against it.
+struct ImagePlan {
+  const UInt8* image = nullptr;
+  bool resDB = false;
+  UInt32 entrySize = 0;
+  std::vector<const UInt8*> entries;  // into the image
+  Block appInfo, sortInfo;
+  std::vector<Block> data;  // one per entry; length 0 = no chunk
+};
+
+Err badData(const char* what) {
+  WarningF("Error: Invalid image: %s", what);
+  return exgErrBadData;
+}
+
+Err collectEntries(const UInt8* image, UInt32 size, ImagePlan* plan, UInt32* endOfListsP) {
+  UInt32 count = get16(image + DbHdr::kNumRecords);
+  UInt32 listStart = kImageHeaderSize;
+  UInt32 next = get32(image + DbHdr::kNextRecordListID);
+  while (true) {
+    std::uint64_t end = std::uint64_t(listStart) + std::uint64_t(count) * plan->entrySize;
+    if (end > size) return badData("entry list runs past the end");
+    if (plan->entries.size() + count > kMaxEntries) return badData("too many entries");
+    for (UInt32 i = 0; i < count; ++i) plan->entries.push_back(image + listStart + i * plan->entrySize);
+    *endOfListsP = static_cast<UInt32>(end);
+    if (!next) return errNone;
+    // A further list must lie behind the one before, which also rules out loops.
+    if (next < end || std::uint64_t(next) + 6 > size) return badData("record list offset");
+    count = get16(image + next + 4);
+    listStart = next + 6;
+    next = get32(image + next);
+  }
+}
+
+// Gives each present block the length up to the next present block.
+Err measureBlocks(UInt32 size, UInt32 endOfLists, ImagePlan* plan) {
+  std::vector<Block*> order;
+  for (Block* b : {&plan->appInfo, &plan->sortInfo})
+    if (b->offset) order.push_back(b);
+  for (Block& b : plan->data)
+    if (b.offset) order.push_back(&b);
+  UInt32 position = endOfLists;
+  for (size_t i = 0; i < order.size(); ++i) {
+    Block* b = order[i];
+    if (b->offset < position || b->offset > size) return badData("block offset out of order or past the end");
+    UInt32 end = i + 1 < order.size() ? order[i + 1]->offset : size;
+    if (end < b->offset) return badData("block offset out of order");
+    b->length = end - b->offset;
+    position = b->offset;
+  }
+  return errNone;
+}
+
+Err planImage(const UInt8* image, UInt32 size, ImagePlan* plan) {
+  if (size < kImageHeaderSize) return badData("shorter than its header");
+  const UInt8* nul = static_cast<const UInt8*>(std::memchr(image, 0, dmDBNameLength));
+  if (!nul || nul == image) return badData("database name");
+  plan->image = image;
+  plan->resDB = get16(image + DbHdr::kAttributes) & dmHdrAttrResDB;
+  plan->entrySize = plan->resDB ? DbHdr::kResourceEntrySize : DbHdr::kRecordEntrySize;
+  UInt32 endOfLists = 0;
+  if (Err err = collectEntries(image, size, plan, &endOfLists)) return err;
+  plan->appInfo.offset = get32(image + DbHdr::kAppInfoID);
+  plan->sortInfo.offset = get32(image + DbHdr::kSortInfoID);
+  // An app info offset inside the header and entries is no app info.
+  if (plan->appInfo.offset && plan->appInfo.offset < endOfLists) plan->appInfo.offset = 0;
+  for (const UInt8* e : plan->entries) plan->data.push_back({entryChunkID(e, plan->resDB), 0});
+  return measureBlocks(size, endOfLists, plan);
+}
+
+// A storage-heap chunk holding bytes, owned by dbID; its LocalID or 0.
+LocalID allocateBlock(UInt16 cardNo, const UInt8* bytes, UInt32 length, LocalID dbID, bool executable, Err* errP) {
+  MemHandle h = GetNewChunk(cardNo, 1, length, true, 0, executable);
+  if (!h) {
+    *errP = memErrNotEnoughSpace;
+    return 0;
+  }
+  void* p = MemHandleDataPtr(h);
+  std::memcpy(p, bytes, length);
+  SetMemPtrDBID(p, dbID);
+  if (executable) EnableWriteProtection(p);
+  return MemHandleToLocalID(h);
+}
+
+void freeBlock(LocalID id) {
+  if (void* p = GetPtrWithoutLocking(id)) MemChunkFree(p);
+}
+
+// Frees what a failed read made and clears what pointed at it.
+void freeContents(UInt8* hdr, UInt32 entries, bool resDB) {
+  for (UInt32 field : {DbHdr::kAppInfoID, DbHdr::kSortInfoID}) {
+    freeBlock(get32(hdr + field));
+    set32(hdr + field, 0);
+  }
+  UInt32 size = resDB ? DbHdr::kResourceEntrySize : DbHdr::kRecordEntrySize;
+  for (UInt32 i = 0; i < entries; ++i) {
+    UInt8* e = hdr + DbHdr::kEntries + i * size;
+    freeBlock(entryChunkID(e, resDB));
+    set32(e + (resDB ? kResourceChunkOffset : 0), 0);
+  }
+}
+
+Err fillDatabase(const ImagePlan& plan, UInt8* hdr, LocalID dbID, UInt16 cardNo) {
+  const UInt8* image = plan.image;
+  set16(hdr + DbHdr::kVersion, get16(image + DbHdr::kVersion));
+  for (UInt32 offset : {DbHdr::kCreationDate, DbHdr::kModificationDate, DbHdr::kLastBackupDate,
+                        DbHdr::kModificationNumber, DbHdr::kUniqueIDSeed})
+    set32(hdr + offset, get32(image + offset));
+  set32(hdr + DbHdr::kNextRecordListID, 0);
+  set32(hdr + DbHdr::kAppInfoID, 0);
+  set32(hdr + DbHdr::kSortInfoID, 0);
+  UInt32 n = static_cast<UInt32>(plan.entries.size());
+  set16(hdr + DbHdr::kNumRecords, static_cast<UInt16>(n));
+  std::memset(hdr + DbHdr::kEntries, 0, n * plan.entrySize + 2);
+  Err err = errNone;
+  for (UInt32 i = 0; i < n && !err; ++i) {
+    UInt8* e = hdr + DbHdr::kEntries + i * plan.entrySize;
+    std::memcpy(e, plan.entries[i], plan.entrySize);
+    set32(e + (plan.resDB ? kResourceChunkOffset : 0), 0);
+    // Busy is a state of a running system, never of a stored record.
+    if (!plan.resDB) RecEntry::setAttributes(e, RecEntry::attributes(e) & ~dmRecAttrBusy);
+    const Block& b = plan.data[i];
+    if (!b.length) continue;
+    bool executable = plan.resDB && IsArmCodeChunk(get32(e));
+    LocalID id = allocateBlock(cardNo, image + b.offset, b.length, dbID, executable, &err);
+    set32(e + (plan.resDB ? kResourceChunkOffset : 0), id);
+  }
+  for (auto [field, block] : {std::pair{DbHdr::kAppInfoID, plan.appInfo}, std::pair{DbHdr::kSortInfoID, plan.sortInfo}})
+    if (!err && block.length) set32(hdr + field, allocateBlock(cardNo, image + block.offset, block.length, dbID, false, &err));
+  if (err) freeContents(hdr, n, plan.resDB);
+  return err;
+}
+
+Err loadIntoStub(const ImagePlan& plan, LocalID stubID, UInt16 cardNo) {
+  UInt8* hdr = databaseHeader(stubID);
+  if (!hdr) return memErrInvalidParam;
+  UInt32 n = static_cast<UInt32>(plan.entries.size());
+  if (Err err = MemHandleResize(stubID & ~1u, DbHdr::kSize + n * plan.entrySize)) {
+    WarningF("DataMgr - CreateOrLoadDatabaseFromStream: Failed to resize database header");
+    return err;
+  }
+  hdr = databaseHeader(stubID);
+  Err err = fillDatabase(plan, hdr, stubID, cardNo);
+  if (err) {
+    set16(hdr + DbHdr::kNumRecords, 0);
+    MemHandleResize(stubID & ~1u, DbHdr::kSize);
+    return err;
+  }
+  DbHdr::setAttributes(hdr, DbHdr::attributes(hdr) & ~dmHdrAttrStub);
+  return errNone;
+}
+
+Err createFromPlan(const ImagePlan& plan, DmDeleteProc deleteProc, void* userDataP, LocalID* dbIDP, UInt16 cardNo,
+                   UInt8* needResetP) {
+  const UInt8* image = plan.image;
+  const Char* name = reinterpret_cast<const Char*>(image);
+  if (LocalID existing = DmFindDatabase(cardNo, name)) {
+    UInt16 version = 0;
+    DmDatabaseInfo(cardNo, existing, nullptr, nullptr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr, nullptr);
+    if (!deleteProc || !deleteProc(name, version, cardNo, existing, userDataP)) {
+      if (dbIDP) *dbIDP = existing;
+      return dmErrAlreadyExists;
+    }
+  }
+  UInt32 n = static_cast<UInt32>(plan.entries.size());
+  UInt8* hdr = nullptr;
+  LocalID dbID = 0;
+  if (Err err = CreateDatabase(cardNo, name, get32(image + DbHdr::kCreator), get32(image + DbHdr::kType), plan.resDB,
+                               static_cast<UInt16>(n), &hdr, &dbID))
+    return err;
+  DbHdr::setAttributes(hdr, get16(image + DbHdr::kAttributes) & kImageAttributes);
+  if (Err err = fillDatabase(plan, hdr, dbID, cardNo)) {
+    MemPtrUnlock(hdr);
+    RemoveDatabaseFromDirectory(cardNo, dbID);
+    MemChunkFree(hdr);
+    if (dbIDP) *dbIDP = 0;
+    if (needResetP) *needResetP = 0;
+    return err;
+  }
+  MemPtrUnlock(hdr);
+  if (dbIDP) *dbIDP = dbID;
+  if (needResetP) *needResetP = (get16(image + DbHdr::kAttributes) & dmHdrAttrResetAfterInstall) ? 1 : 0;
+  return errNone;
+}
+
+// The writer hands each buffer to the procedure in pieces of at most 65535 bytes.
+Err emit(DmWriteProc writeProc, void* userDataP, const void* data, UInt32 length) {
+  UInt32 done = 0;
+  Err err = errNone;
+  while (!err && done < length) {
+    UInt32 count = std::min<UInt32>(length - done, 65535);
+    err = writeProc(static_cast<const UInt8*>(data) + done, &count, userDataP);
+    if (count == 0) break;
+    done += count;
+  }
+  if (done != length) return exgErrDisconnected;
+  return err;
+}
+
+UInt32 chunkLength(LocalID id, bool* missingP) {
+  if (!id) return 0;
+  void* p = GetPtrWithoutLocking(id);
+  if (!p || !ValidChunk(p)) *missingP = true;
+  return p ? MemPtrSize(p) : 0;
+}
+}  // namespace
+
+Boolean IsArmCodeChunk(UInt32 type) {
+  static const char* const kTypes[] = {"ARMC", "armc", "ARML", "arml", "ARMc", "ARMA", "ZLIB", "GLM.", "KNMA",
+                                       "kMP4", "kAAC", "JPEG", "MP4A", "MP4V", "MP3A", "WMA9", "WMV9", "BLIT",
+                                       "DPNO", "DTGB", "DTGR", "DVZP", "HRCS", "PLEN", "ROTV", "SSTG", "TURK"};
+  for (const char* t : kTypes)
+    if (type == fourCC(reinterpret_cast<const char(&)[5]>(*t))) return true;
+  return false;
+}
+
+Err CreateOrLoadDatabaseFromImage(LocalID existingID, const UInt8* image, UInt32 size, DmDeleteProc deleteProc,
+                                  void* userDataP, LocalID* dbIDP, UInt16 cardNo, UInt8* needResetP) {
+  ImagePlan plan;
+  if (Err err = planImage(image, size, &plan)) return err;
+  if (existingID) return loadIntoStub(plan, existingID, cardNo);
+  return createFromPlan(plan, deleteProc, userDataP, dbIDP, cardNo, needResetP);
+}
+
+Err CreateOrLoadDatabaseFromStream(LocalID existingID, DmReadProc readProc, DmDeleteProc deleteProc, void* userDataP,
+                                   LocalID* dbIDP, UInt16 cardNo, UInt8* needResetP, UInt8) {
+  std::vector<UInt8> image;
+  constexpr UInt32 kPiece = 4096;
+  while (true) {
+    size_t have = image.size();
+    if (have >= kMaxImageSize) return badData("image too large");
+    image.resize(have + kPiece);
+    UInt32 count = kPiece;
+    Err err = readProc(image.data() + have, &count, userDataP);
+    if (count > kPiece) count = kPiece;
+    image.resize(have + count);
+    if (err) return err;
+    if (count < kPiece) break;
+  }
+  return CreateOrLoadDatabaseFromImage(existingID, image.data(), static_cast<UInt32>(image.size()), deleteProc,
+                                       userDataP, dbIDP, cardNo, needResetP);
+}
+
+Err WriteDatabaseToStream(DmWriteProc writeProc, void* userDataP, LocalID dbID, UInt16 cardNo) {
+  UInt32 n = 0;
+  if (Err err = DmDatabaseSize(cardNo, dbID, &n, nullptr, nullptr)) return err;
+  UInt8* hdr = databaseHeader(dbID);
+  if (!hdr) return memErrInvalidParam;
+  bool resDB = DbHdr::isResourceDB(hdr);
+  UInt32 entrySize = DbHdr::entrySize(hdr);
+  bool missing = false;
+  UInt8 head[DbHdr::kSize] = {};
+  std::memcpy(head, hdr, kImageHeaderSize);
+  DbHdr::setAttributes(head, DbHdr::attributes(hdr) & kImageAttributes);
+  UInt32 offset = DbHdr::kSize + n * entrySize;
+  LocalID appInfo = get32(hdr + DbHdr::kAppInfoID);
+  LocalID sortInfo = get32(hdr + DbHdr::kSortInfoID);
+  for (auto [field, id] : {std::pair{DbHdr::kAppInfoID, appInfo}, std::pair{DbHdr::kSortInfoID, sortInfo}}) {
+    set32(head + field, id ? offset : 0);
+    offset += chunkLength(id, &missing);
+  }
+  set32(head + DbHdr::kNextRecordListID, 0);
+  set16(head + DbHdr::kNumRecords, static_cast<UInt16>(n));
+
+  std::vector<UInt8> entries;
+  std::vector<LocalID> chunks;
+  forEachEntry(hdr, [&](UInt8* e) {
+    UInt8 out[DbHdr::kResourceEntrySize];
+    std::memcpy(out, e, entrySize);
+    LocalID id = entryChunkID(e, resDB);
+    set32(out + (resDB ? kResourceChunkOffset : 0), offset);
+    if (!resDB) out[4] &= ~dmRecAttrBusy;
+    offset += chunkLength(id, &missing);
+    entries.insert(entries.end(), out, out + entrySize);
+    chunks.push_back(id);
+  });
+  if (missing) return exgMemError;
+
+  static const UInt8 kPad[2] = {0, 0};
+  Err err = emit(writeProc, userDataP, head, kImageHeaderSize);
+  if (!err) err = emit(writeProc, userDataP, entries.data(), static_cast<UInt32>(entries.size()));
+  if (!err) err = emit(writeProc, userDataP, kPad, sizeof kPad);
+  std::vector<LocalID> blocks{appInfo, sortInfo};
+  blocks.insert(blocks.end(), chunks.begin(), chunks.end());
+  for (LocalID id : blocks) {
+    if (err) break;
+    if (void* p = GetPtrWithoutLocking(id)) err = emit(writeProc, userDataP, p, MemPtrSize(p));
+  }
+  return err;
+}
+
+Err DmCreateDatabaseFromImage(void* bufferP) {
+  if (!ValidChunk(bufferP)) return memErrInvalidParam;
+  LocalID dbID = 0;
+  Err err = CreateOrLoadDatabaseFromImage(0, static_cast<const UInt8*>(bufferP), MemPtrSize(bufferP), nullptr, nullptr,
+                                          &dbID, 0, nullptr);
+  if (!err) SaveDatabaseNow(0, dbID);
+  return err;
+}
+
+Err ExgDBReadExtended(DmReadProc readProc, DmDeleteProc deleteProc, void* userDataP, LocalID* dbIDP, UInt16 cardNo,
+                      Boolean* needResetP, Boolean keepDates) {
+  LocalID dbID = 0;
+  UInt8 needReset = 0;
+  Err err = CreateOrLoadDatabaseFromStream(0, readProc, deleteProc, userDataP, &dbID, cardNo, &needReset, keepDates);
+  if (!err) SaveDatabaseNow(cardNo, dbID);
+  if (dbIDP) *dbIDP = err ? 0 : dbID;
+  if (needResetP) *needResetP = needReset;
+  return err;
+}
