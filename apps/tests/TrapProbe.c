@@ -149,17 +149,11 @@ UInt32 ProbeDivideByZero(void) {
   return (UInt32)q;
 }
 
-/* Executes ILLEGAL outside any pseudo trap address. */
-UInt32 ProbeIllegal(void) {
-  __asm__ __volatile__("illegal");
-  return 0;
-}
-
 /* Custom launch codes from 0x8000 run the probes in this order; the table
    also keeps every probe in the link. */
 static UInt32 (*const probes[])(void) = {ProbeMemory,     ProbeDatabase,        ProbeSort,
                                          ProbeErrTry,     ProbeLongJump,        ProbePseudoTrap,
-                                         ProbeUnsupportedTrap, ProbeDivideByZero, ProbeIllegal};
+                                         ProbeUnsupportedTrap, ProbeDivideByZero};
 
 UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags) {
   (void)cmdPBP;

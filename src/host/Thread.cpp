@@ -87,8 +87,8 @@ void* threadBody(void* arg) {
   linkThread(t);
   if (t->threadPriority != 0) raisePriority();
   t->proc(t->parm);
-  t->running = false;
   unlinkThread(t);
+  t->running = false;
   if (t->arenaStack) {
     std::lock_guard<std::mutex> guard(finishedLock);
     finished.push_back({t->handle, t->arenaStack});

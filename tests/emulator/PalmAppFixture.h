@@ -11,6 +11,7 @@
 #include "emulator/trap/TrapDispatcher.h"
 #include "host/HostMemory.h"
 #include "palm/Address.h"
+#include "palm/Endian.h"
 #include "palm/FourCC.h"
 #include "palm/PdbFormat.h"
 #include "prc/ElfImage.h"
@@ -75,6 +76,17 @@ class PalmAppFixture : public testing::Test {
   UInt32 callFunction(const char* function) {
     cpu->call(functionAddress(function), 0);
     return cpu->getD0Long();
+  }
+
+  // A few instruction words in a chunk of their own; returns their address.
+  EmuAddr plantCode(std::initializer_list<UInt16> words) {
+    auto* p = static_cast<UInt8*>(MemPtrNew(static_cast<UInt32>(2 * words.size())));
+    UInt8* at = p;
+    for (UInt16 w : words) {
+      set16(at, w);
+      at += 2;
+    }
+    return toEmu(p);
   }
 
   M68K* cpu = nullptr;

@@ -46,14 +46,10 @@ TEST_F(TrapProbe, PatchedTrapRunsThePatch) {
   UInt32 original = get32(entry);
   set32(entry, functionAddress("ProbeMemory"));
   cpu->pushLong(0);  // StrLen's argument
-  UInt8* trap = static_cast<UInt8*>(MemPtrNew(8));
-  set16(trap, 0x4E4F);
-  set16(trap + 2, 0xA0C7);
-  set16(trap + 4, 0x4E75);
-  cpu->call(toEmu(trap), 4);
+  EmuAddr routine = plantCode({0x4E4F, 0xA0C7, 0x4E75});  // TRAP #15 StrLen, RTS
+  cpu->call(routine, 4);
   set32(entry, original);
   EXPECT_EQ(cpu->getD0Long(), 136u + 7u);
-  MemChunkFree(trap);
 }
 
 using TrapProbeDeathTest = TrapProbe;
@@ -65,10 +61,13 @@ TEST_F(TrapProbeDeathTest, FatalExits) {
   } cases[] = {
       {"ProbeUnsupportedTrap", "Unsupported system trap \\(OxA0C2\\) called"},
       {"ProbeDivideByZero", "Divide by zero"},
-      {"ProbeIllegal", "ILLEGAL instruction encountered"},
   };
   for (const Case& c : cases)
     EXPECT_EXIT(callFunction(c.function), testing::ExitedWithCode(1), c.message) << c.function;
+  // Compilers never emit ILLEGAL (the PRC builder would refuse it): planted here.
+  EXPECT_EXIT(cpu->call(plantCode({0x4AFC}), 0), testing::ExitedWithCode(1), "ILLEGAL instruction encountered");
+  EXPECT_EXIT(cpu->call(plantCode({0xA123}), 0), testing::ExitedWithCode(1),
+              "Illegal instruction encountered \\(accelerated\\): a123");
 }
 
 }  // namespace
