@@ -103,6 +103,24 @@ Err DmWrite(void* recordP, UInt32 offset, const void* srcP, UInt32 bytes);
 Err DmStrCopy(void* recordP, UInt32 offset, const Char* srcP);
 Err DmSet(void* recordP, UInt32 offset, UInt32 bytes, UInt8 value);
 
+// Resources
+MemHandle DmGetResource(UInt32 type, UInt16 resID);
+MemHandle DmGet1Resource(UInt32 type, UInt16 resID);
+DmOpenRef DmNextOpenResDatabase(DmOpenRef dbP);
+UInt16 DmSearchResource(UInt32 resType, UInt16 resID, MemHandle resH, DmOpenRef* dbPP);
+UInt16 DmFindResourceType(DmOpenRef dbP, UInt32 resType, UInt16 typeIndex);
+UInt16 DmFindResource(DmOpenRef dbP, UInt32 resType, UInt16 resID, MemHandle resH);
+UInt16 DmNumResources(DmOpenRef dbP);
+Err DmResourceInfo(DmOpenRef dbP, UInt16 index, UInt32* resTypeP, UInt16* resIDP, LocalID* chunkLocalIDP);
+Err DmSetResourceInfo(DmOpenRef dbP, UInt16 index, UInt32* resTypeP, UInt16* resIDP);
+Err DmAttachResource(DmOpenRef dbP, MemHandle newH, UInt32 resType, UInt16 resID);
+Err DmDetachResource(DmOpenRef dbP, UInt16 index, MemHandle* oldHP);
+MemHandle DmNewResource(DmOpenRef dbP, UInt32 resType, UInt16 resID, UInt32 size);
+Err DmRemoveResource(DmOpenRef dbP, UInt16 index);
+MemHandle DmResizeResource(MemHandle resourceH, UInt32 newSize);
+Err DmReleaseResource(MemHandle resourceH);
+MemHandle DmGetResourceIndex(DmOpenRef dbP, UInt16 index);
+
 // Start-up and launch services
 Boolean DataMgrInit();
 void DataMgrTerminate();

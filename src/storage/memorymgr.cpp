@@ -237,8 +237,7 @@ Boolean ReplaceWithExecutableChunk(MemHandle h) {
 
 void* MemSearchForPtr(const void* address, UInt32 length) {
   EmuAddr a = toEmu(address);
-  if (a % 4 == 0 && a >= Arena68K::kBase + kHeaderSize && (get32(fromEmuAs<UInt8>(a - 4)) >> 8) == kMagic)
-    return const_cast<void*>(address);
+  if (ValidChunk(address)) return const_cast<void*>(address);
   for (EmuAddr l = memGlobals().liveHead; l; l = Link::next(fromEmuAs<UInt8>(l))) {
     UInt8* hdr = Link::chunk(fromEmuAs<UInt8>(l));
     EmuAddr start = toEmu(data(hdr));

@@ -2,6 +2,7 @@
 // owners and LocalIDs.
 #include <cstring>
 #include "host/HostMemory.h"
+#include "host/arena/Arena.h"
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/MemoryMgrPrivate.h"
@@ -23,12 +24,21 @@ UInt8* masterBlock(MemHandle h) {
   return fromEmuAs<UInt8>(m);
 }
 
-// The header of a chunk that may lack the magic: used where the call goes on
-// after warning. Null when p cannot be a chunk of the arena at all.
+// The header in front of p when it is the start of a live host block: a
+// pointer from an application may point anywhere, into freed executable
+// pages included, and must not be read before this is known.
 UInt8* headerOrNull(const void* p) {
   EmuAddr a = p ? toEmu(p) : 0;
-  if (a < kLowestData || !Arena68K::inArena(a) || (a & 3)) return nullptr;
-  return header(p);
+  if (a < kLowestData || !Arena68K::inArena(a)) return nullptr;
+  UInt8* hdr = header(p);
+  switch (a & 7) {
+    case 0:  // a chunk of the byte heap
+      return Arena::usableSize(hdr) >= kHeaderSize ? hdr : nullptr;
+    case 4:  // an executable chunk, 4 bytes into its pages
+      return Arena::pageRunSize(hdr - 4) != 0 ? hdr : nullptr;
+    default:
+      return nullptr;
+  }
 }
 
 // The header for a call that warns on an invalid chunk and answers anyway.
@@ -81,7 +91,12 @@ Boolean ValidMemHandle(MemHandle h) {
 
 void* MemHandleDataPtr(MemHandle h) { return ValidMemHandle(h) ? handlePtr(h) : nullptr; }
 
-UInt8* handleHeader(MemHandle h) { return ValidMemHandle(h) ? validHeader(handlePtr(h)) : nullptr; }
+// A valid master block always points at a live chunk: only the magic is checked.
+UInt8* handleHeader(MemHandle h) {
+  if (!ValidMemHandle(h)) return nullptr;
+  UInt8* hdr = header(handlePtr(h));
+  return hasMagic(hdr) ? hdr : nullptr;
+}
 
 MemHandle recoverHandle(UInt8* hdr) {
   if (!isMovable(hdr)) return 0;
@@ -123,26 +138,36 @@ Err MemHandleFree(MemHandle h) {
 
 void* MemHandleLock(MemHandle h) {
   if (!ValidMemHandle(h)) return nullptr;
-  void* p = handlePtr(h);
-  UInt8* hdr = headerWarning(p, "memorymgr - MemHandleLock warning: Invalid MemHandle");
+  UInt8* hdr = handleHeader(h);
+  if (!hdr) WarningF("memorymgr - MemHandleLock warning: Invalid MemHandle");
   // A chunk without the magic is never written to.
   if (hdr && lockCount(hdr) < kMaxLocks) changeLockCount(hdr, lockCount(hdr) + 1);
-  return p;
+  return handlePtr(h);
 }
 
-Err MemPtrUnlock(void* p) {
-  if (!p) return memErrInvalidParam;
-  UInt8* hdr = headerWarning(p, "memorymgr - MemPtrUnlock error: Invalid chunk");
-  if (!hdr) return memErrInvalidParam;
+namespace {
+Err unlock(UInt8* hdr) {
   UInt8 n = lockCount(hdr);
   if (n == 0 || n == kNonMovable) return memErrInvalidParam;
   changeLockCount(hdr, n - 1);
   return errNone;
 }
+}  // namespace
+
+Err MemPtrUnlock(void* p) {
+  if (!p) return memErrInvalidParam;
+  UInt8* hdr = headerWarning(p, "memorymgr - MemPtrUnlock error: Invalid chunk");
+  return hdr ? unlock(hdr) : memErrInvalidParam;
+}
 
 Err MemHandleUnlock(MemHandle h) {
   if (!ValidMemHandle(h)) return memErrInvalidParam;
-  return MemPtrUnlock(handlePtr(h));
+  UInt8* hdr = handleHeader(h);
+  if (!hdr) {
+    WarningF("memorymgr - MemPtrUnlock error: Invalid chunk");
+    return memErrInvalidParam;
+  }
+  return unlock(hdr);
 }
 
 Err MemPtrResetLock(void* p) {
@@ -160,7 +185,8 @@ Err MemHandleResetLock(MemHandle h) { return MemPtrResetLock(handlePtr(h)); }
 
 UInt16 MemHandleLockCount(MemHandle h) {
   if (!ValidMemHandle(h)) return 0;
-  UInt8* hdr = headerWarning(handlePtr(h), "memorymgr - MemHandleLockCount warning: Invalid MemHandle");
+  UInt8* hdr = handleHeader(h);
+  if (!hdr) WarningF("memorymgr - MemHandleLockCount warning: Invalid MemHandle");
   return hdr ? lockCount(hdr) : 0;
 }
 

@@ -155,6 +155,19 @@ TEST_F(MemoryMgr, InvalidHandlesAndPointersAreRefusedWithoutHarm) {
   EXPECT_EQ(MemPtrSize(q + 32), 0u);
   EXPECT_EQ(MemPtrSize(q), 64u);
   MemPtrFree(q);
+
+  // Stale and wild pointers are refused without being read: the pages of a
+  // freed executable chunk and the arena beyond the heap are not mapped.
+  MemHandle code = MemHandleNew(100);
+  ASSERT_TRUE(ReplaceWithExecutableChunk(code));
+  void* stale = MemHandleDataPtr(code);
+  MemHandleFree(code);
+  EXPECT_FALSE(ValidChunk(stale));
+  EXPECT_EQ(MemPtrUnlock(stale), memErrInvalidParam);
+  EXPECT_EQ(MemPtrSize(stale), 0u);
+  for (EmuAddr wild : {Arena68K::kBase + 0x30000000u, Arena68K::kBase + 0x30000004u, Arena68K::kEnd - 4})
+    EXPECT_EQ(MemPtrSize(fromEmu(wild)), 0u) << std::hex << wild;
+  EXPECT_EQ(MemSearchForPtr(fromEmu(Arena68K::kBase + 0x30000000u), 4), nullptr);
 }
 
 TEST_F(MemoryMgr, ChunkNewHonoursItsAttributes) {
