@@ -121,6 +121,27 @@ MemHandle DmResizeResource(MemHandle resourceH, UInt32 newSize);
 Err DmReleaseResource(MemHandle resourceH);
 MemHandle DmGetResourceIndex(DmOpenRef dbP, UInt16 index);
 
+// Sorting. The comparison routine of the Palm calls is the application's 68K
+// routine (its address); native callers give a RecordComparison.
+struct SortRecordInfoType {
+  UInt8 attributes;
+  UInt8 uniqueID[3];
+};
+using DmComparF = Int16 (*)(void* rec1, void* rec2, Int16 other, SortRecordInfoType* rec1SortInfo,
+                            SortRecordInfoType* rec2SortInfo, MemHandle appInfoH);
+struct RecordComparison {
+  EmuAddr routine68K = 0;
+  DmComparF native = nullptr;
+};
+Err DmInsertionSort(DmOpenRef dbR, EmuAddr comparF, Int16 other);
+Err DmQuickSort(DmOpenRef dbP, EmuAddr comparF, Int16 other);
+UInt16 DmFindSortPosition(DmOpenRef dbP, void* newRecord, SortRecordInfoType* newRecordInfo, EmuAddr compar,
+                          Int16 other);
+UInt16 DmFindSortPositionV10(DmOpenRef dbP, void* newRecord, EmuAddr compar, Int16 other);
+Err SortRecords(DmOpenRef dbP, const RecordComparison& compare, Int16 other);
+UInt16 FindSortPosition(DmOpenRef dbP, void* newRecord, SortRecordInfoType* newRecordInfo,
+                        const RecordComparison& compare, Int16 other);
+
 // Start-up and launch services
 Boolean DataMgrInit();
 void DataMgrTerminate();

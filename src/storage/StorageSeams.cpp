@@ -21,7 +21,12 @@ Boolean noFeatureChunks(void*) { return false; }
 
 void warnAlert(const Char* message) { WarningF("%s", message); }
 
-const StorageSeams kStandIns{noLaunchDepth, noCurrentApp, hostSeconds, noSharedLibrary, noFeatureChunks, warnAlert};
+Int16 noCallbackBridge(EmuAddr routine, void*, void*, Int16, void*, void*, MemHandle) {
+  FatalF("68K comparison routine 0x%08X called before the callback bridge exists", routine);
+}
+
+const StorageSeams kStandIns{noLaunchDepth,   noCurrentApp, hostSeconds,     noSharedLibrary,
+                             noFeatureChunks, warnAlert,    noCallbackBridge};
 
 StorageSeams current = kStandIns;
 
@@ -40,6 +45,7 @@ void setStorageSeams(const StorageSeams& seams) {
   take(current.loadedLibRef, seams.loadedLibRef);
   take(current.featureChunkRemoved, seams.featureChunkRemoved);
   take(current.alertCustom, seams.alertCustom);
+  take(current.callComparF, seams.callComparF);
 }
 
 void resetStorageSeams() { current = kStandIns; }

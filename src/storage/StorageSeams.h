@@ -19,6 +19,10 @@ struct StorageSeams {
   Boolean (*featureChunkRemoved)(void* p);
   // The custom error alert shown when a built-in database cannot be made.
   void (*alertCustom)(const Char* message);
+  // Calls an application's 68K record comparison routine (DmComparF) through
+  // the callback bridge; every pointer lies in the arena.
+  Int16 (*callComparF)(EmuAddr routine, void* rec1, void* rec2, Int16 other, void* info1, void* info2,
+                       MemHandle appInfoH);
 };
 
 const StorageSeams& storageSeams();
