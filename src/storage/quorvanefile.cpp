@@ -320,3 +320,14 @@ Err DmCreateDatabaseFromImage(void* bufferP) {
   if (!err) SaveDatabaseNow(0, dbID);
   return err;
 }
+
+Err ExgDBReadExtended(DmReadProc readProc, DmDeleteProc deleteProc, void* userDataP, LocalID* dbIDP, UInt16 cardNo,
+                      Boolean* needResetP, Boolean keepDates) {
+  LocalID dbID = 0;
+  UInt8 needReset = 0;
+  Err err = CreateOrLoadDatabaseFromStream(0, readProc, deleteProc, userDataP, &dbID, cardNo, &needReset, keepDates);
+  if (!err) SaveDatabaseNow(cardNo, dbID);
+  if (dbIDP) *dbIDP = err ? 0 : dbID;
+  if (needResetP) *needResetP = needReset;
+  return err;
+}

@@ -28,6 +28,11 @@ Err CreateOrLoadDatabaseFromStream(LocalID existingID, DmReadProc readProc, DmDe
 Err CreateOrLoadDatabaseFromImage(LocalID existingID, const UInt8* image, UInt32 size, DmDeleteProc deleteProc,
                                   void* userDataP, LocalID* dbIDP, UInt16 cardNo, UInt8* needResetP);
 
+// A database received from a stream (exchange, downloads): made, saved at
+// once, and its ID stored through dbIDP (0 on failure).
+Err ExgDBReadExtended(DmReadProc readProc, DmDeleteProc deleteProc, void* userDataP, LocalID* dbIDP, UInt16 cardNo,
+                      Boolean* needResetP, Boolean keepDates);
+
 // The Palm call: a database from an image in a chunk; it is saved at once.
 Err DmCreateDatabaseFromImage(void* bufferP);
 

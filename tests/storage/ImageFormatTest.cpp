@@ -295,4 +295,39 @@ TEST_F(ImageFormat, ThousandsOfMutatedRealFilesNeverCrashAndLeaveNothingBehind) 
   EXPECT_GT(refused, 100);
   EXPECT_LE(liveChunks(), before + 1) << "only the directory block may remain";
 }
+TEST_F(ImageFormat, ReceivedDatabasesAreSavedAtOnceAndImagesInChunksBecomeDatabases) {
+  auto bytes = readWholeFile(SharedDataPath("testapps/data/ToDoDB-private.pdb"));
+  struct Source {
+    std::vector<UInt8>* bytes;
+    size_t at;
+    static Err read(void* dst, UInt32* sizeP, void* user) {
+      auto* s = static_cast<Source*>(user);
+      UInt32 n = std::min<UInt32>(*sizeP, static_cast<UInt32>(s->bytes->size() - s->at));
+      std::memcpy(dst, s->bytes->data() + s->at, n);
+      s->at += n;
+      *sizeP = n;
+      return errNone;
+    }
+  } source{&bytes, 0};
+  LocalID id = 0;
+  Boolean reset = 9;
+  ASSERT_EQ(ExgDBReadExtended(Source::read, nullptr, &source, &id, 0, &reset, true), errNone);
+  EXPECT_EQ(reset, 0);
+  EXPECT_EQ(files.savesOf("ToDoDB"), 1);
+  source.at = 0;
+  EXPECT_EQ(ExgDBReadExtended(Source::read, nullptr, &source, &id, 0, &reset, true), dmErrAlreadyExists);
+  EXPECT_EQ(id, 0u);
+
+  // The same image handed over in a chunk, under another name.
+  std::memcpy(bytes.data(), "ToDo copy", 10);
+  MemHandle h = MemHandleNew(static_cast<UInt32>(bytes.size()));
+  std::memcpy(MemHandleLock(h), bytes.data(), bytes.size());
+  EXPECT_EQ(DmCreateDatabaseFromImage(MemHandleDataPtr(h)), errNone);
+  EXPECT_EQ(files.savesOf("ToDo copy"), 1);
+  std::string original = memoryDump(DmFindDatabase(0, "ToDoDB"));
+  std::string copy = memoryDump(DmFindDatabase(0, "ToDo copy"));
+  EXPECT_EQ(copy.substr(copy.find('\n')), original.substr(original.find('\n')));
+  EXPECT_EQ(DmCreateDatabaseFromImage(MemHandleDataPtr(h)), dmErrAlreadyExists);
+  MemHandleFree(h);
+}
 }  // namespace

@@ -1,6 +1,7 @@
 // Helpers for tests of database images: the shared real files, Palm::PDB's
 // view of a file, and the same view of a database in memory.
 #pragma once
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
