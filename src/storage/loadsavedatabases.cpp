@@ -141,6 +141,27 @@ void registerFile(const std::string& name) {
     WarningF("CreateDatabaseDirectoryEntries: Cannot create stub for %s", name.c_str());
 }
 
+// A save interrupted before its rename: the database file, if there is one,
+// was never touched and stays; a whole image without one (the first save of
+// a new database) becomes the database file.
+void finishInterruptedSave(const std::string& name) {
+  std::string path = folder + name;
+  std::string target = path.substr(0, path.size() - std::strlen(kTemporaryExtension));
+  if (!exists(target)) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    std::vector<UInt8> image;
+    if (f) {
+      UInt8 buf[4096];
+      size_t n;
+      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && image.size() < kMaxImageSize)
+        image.insert(image.end(), buf, buf + n);
+      std::fclose(f);
+    }
+    if (ImageIsWhole(image.data(), static_cast<UInt32>(image.size())) && renameWithoutReplacing(path, target)) return;
+  }
+  std::remove(path.c_str());
+}
+
 // A backup whose database has no file left is the database: it takes the
 // database file's name back.
 void recoverOrphanBackup(const std::string& name) {
@@ -282,11 +303,10 @@ void RenameDatabaseFile(const Char* fileName, const Char* directory) {
 
 void CreateDatabaseDirectoryEntries() {
   std::vector<std::string> names = folderFiles();
-  for (const std::string& name : names) {
-    // An interrupted save: the database file itself was never touched.
-    if (endsWith(name, ".qvn.tmp")) std::remove((folder + name).c_str());
+  for (const std::string& name : names)
+    if (endsWith(name, ".qvn.tmp")) finishInterruptedSave(name);
+  for (const std::string& name : folderFiles())
     if (endsWith(name, kDatabaseFileExtension)) registerFile(name);
-  }
   for (const std::string& name : names)
     if (endsWith(name, kBackupFileExtension)) recoverOrphanBackup(name);
   for (const std::string& name : names)

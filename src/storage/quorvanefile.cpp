@@ -237,6 +237,11 @@ Boolean IsArmCodeChunk(UInt32 type) {
   return false;
 }
 
+Boolean ImageIsWhole(const UInt8* image, UInt32 size) {
+  ImagePlan plan;
+  return planImage(image, size, &plan) == errNone;
+}
+
 Err CreateOrLoadDatabaseFromImage(LocalID existingID, const UInt8* image, UInt32 size, DmDeleteProc deleteProc,
                                   void* userDataP, LocalID* dbIDP, UInt16 cardNo, UInt8* needResetP) {
   ImagePlan plan;

@@ -215,6 +215,23 @@ TEST_F(DatabaseFiles, ADatabaseWhoseOnlyCopyIsItsBackupIsRecoveredAtStartUp) {
   EXPECT_EQ(filesInFolder(), std::set<std::string>{file.filename().string()});
 }
 
+TEST_F(DatabaseFiles, LeftoversOfInterruptedSavesAreClearedOrFinished) {
+  makeDatabase("Kept", {"old"});
+  makeDatabase("Brand new", {"only copy"});
+  fs::path kept = fileOf("Kept");
+  fs::path fresh = fileOf("Brand new");
+  auto keptBytes = readWholeFile(kept);
+  // A half-written replacement of an existing file, and a whole first save
+  // that never got its final name.
+  std::ofstream(folder / (kept.filename().string() + ".tmp")) << "half";
+  fs::rename(fresh, folder / (fresh.filename().string() + ".tmp"));
+  restart();
+  EXPECT_EQ(filesInFolder(), (std::set<std::string>{kept.filename().string(), fresh.filename().string()}));
+  EXPECT_EQ(readWholeFile(kept), keptBytes);
+  EXPECT_EQ(recordsOf("Kept"), std::vector<std::string>{"old"});
+  EXPECT_EQ(recordsOf("Brand new"), std::vector<std::string>{"only copy"});
+}
+
 TEST_F(DatabaseFiles, AnUnreadableFileIsReplacedByItsBackupAtFirstUse) {
   makeDatabase("Fragile", {"safe"});
   fs::path file = fileOf("Fragile");
