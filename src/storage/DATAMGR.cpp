@@ -1,7 +1,9 @@
 // The Data Manager's globals and start-up, and the database directory:
 // counting, indexing and finding databases by name or by type and creator.
 #include "storage/DATAMGR.h"
+
 #include <cstring>
+
 #include "host/Globals.h"
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"

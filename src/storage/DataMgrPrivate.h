@@ -71,7 +71,17 @@ inline LocalID entryChunkID(const UInt8* e, bool resource) { return get32(e + (r
 
 // DmOpenInfoType: one per open database, 37 bytes.
 namespace OpenInfo {
-enum Offset : UInt32 { kNext = 0, kOpenCount = 4, kFlags = 10, kHdrID = 12, kHdrH = 16, kHdrP = 20, kCardNo = 24, kNumRecords = 26, kEmptyAtOpen = 36 };
+enum Offset : UInt32 {
+  kNext = 0,
+  kOpenCount = 4,
+  kFlags = 10,
+  kHdrID = 12,
+  kHdrH = 16,
+  kHdrP = 20,
+  kCardNo = 24,
+  kNumRecords = 26,
+  kEmptyAtOpen = 36
+};
 constexpr UInt32 kSize = 37;
 constexpr UInt16 kExclusive = 0x8000;
 constexpr UInt16 kWrite = 0x4000;

@@ -1,6 +1,7 @@
 // Changes to the database directory: entering a database in name order,
 // taking it out, and moving it when its name changes.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"

@@ -1,6 +1,7 @@
 // The end of a database's life in memory: deleting it, protecting it from
 // deletion, and unloading it back to a stub after a launch.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "palm/FourCC.h"

@@ -1,5 +1,6 @@
 // Opening and closing databases, and the queries on open references.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
@@ -130,7 +131,8 @@ DmOpenRef OpenSingleDatabase(UInt16 cardNo, LocalID dbID, UInt16 mode, Boolean s
   UInt8* info = FindOpenInfo(cardNo, dbID);
   if (info) {
     UInt16 flags = OpenInfo::flags(info);
-    if (!shareAlways && ((flags & OpenInfo::kExclusive) || (mode & dmModeExclusive))) return failOpen(ref, dmErrCantOpen);
+    if (!shareAlways && ((flags & OpenInfo::kExclusive) || (mode & dmModeExclusive)))
+      return failOpen(ref, dmErrCantOpen);
     if ((flags & OpenInfo::kWrite) && (mode & dmModeWrite) && !FileOpenedForWrite(info, true))
       return failOpen(ref, dmErrAlreadyOpenForWrites);
   } else {
@@ -163,7 +165,8 @@ DmOpenRef DmOpenDatabaseByTypeCreator(UInt32 type, UInt32 creator, UInt16 mode) 
   UInt16 cardNo = 0;
   LocalID dbID = 0;
   Err err = GetNextDatabaseByTypeCreator(true, nullptr, type, creator, true, &cardNo, &dbID, false);
-  if (err && !(type && creator)) err = DmGetNextDatabaseByTypeCreator(true, nullptr, type, creator, true, &cardNo, &dbID);
+  if (err && !(type && creator))
+    err = DmGetNextDatabaseByTypeCreator(true, nullptr, type, creator, true, &cardNo, &dbID);
   if (err) {
     setLastErr(err);
     return nullptr;

@@ -1,6 +1,7 @@
 // The record calls: looking up, creating, attaching, detaching, moving,
 // deleting and archiving records, and their attributes.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
@@ -15,9 +16,7 @@ void setOwningDatabase(LocalID chunkID, LocalID dbID) {
   if (void* p = chunkOf(chunkID)) SetMemPtrDBID(p, dbID);
 }
 
-Err recordError(const UInt8* entry) {
-  return RecEntry::chunkID(entry) ? dmErrRecordArchived : dmErrRecordDeleted;
-}
+Err recordError(const UInt8* entry) { return RecEntry::chunkID(entry) ? dmErrRecordArchived : dmErrRecordDeleted; }
 
 Err AttachRecord(DmOpenRef ref, UInt16* indexP, MemHandle h, MemHandle* oldHP, bool busy) {
   EntryRef db;

@@ -1,14 +1,17 @@
 #include "storage/loadsavedatabases.h"
+
 #include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
-#include <strings.h>
 #include <vector>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
@@ -184,7 +187,8 @@ void recoverOrphanBackup(const std::string& name) {
 void InstallDatabaseFiles(const std::string& databasesFolder) {
   folder = databasesFolder;
   if (!folder.empty() && folder.back() != '/') folder += '/';
-  setDatabaseFileOps({SaveDatabaseToFileNow, DeleteDatabaseFileNow, LoadDatabaseFromFile, RefreshDatabaseDatesFromFile});
+  setDatabaseFileOps(
+      {SaveDatabaseToFileNow, DeleteDatabaseFileNow, LoadDatabaseFromFile, RefreshDatabaseDatesFromFile});
 }
 
 const std::string& DatabasesFolder() { return folder; }
@@ -269,7 +273,8 @@ Err CreateDatabaseStub(UInt16 cardNo, const Char* name, UInt16 attributes, UInt1
                        UInt32 type) {
   UInt8* hdr = nullptr;
   if (Err err = CreateDatabase(cardNo, name, creator, type, attributes & dmHdrAttrResDB, 0, &hdr, nullptr)) return err;
-  DbHdr::setAttributes(hdr, static_cast<UInt16>(((attributes & kFileNameAttributes) & ~dmHdrAttrDirty) | dmHdrAttrStub));
+  DbHdr::setAttributes(hdr,
+                       static_cast<UInt16>(((attributes & kFileNameAttributes) & ~dmHdrAttrDirty) | dmHdrAttrStub));
   set16(hdr + DbHdr::kVersion, version);
   if (MemPtrUnlock(hdr)) WarningF("datamgr - DmCreateDatabase warning: database unlock failed");
   return errNone;
@@ -316,7 +321,8 @@ void CreateDatabaseDirectoryEntries() {
 Err DatabaseFlush(DmOpenRef ref) {
   if (!ValidAccessPtr(ref)) return 2;
   UInt8* info = Access::openInfo(static_cast<UInt8*>(ref));
-  if (DbHdr::attributes(OpenInfo::header(info)) & dmHdrAttrDirty) SaveDatabaseNow(OpenInfo::cardNo(info), OpenInfo::hdrID(info));
+  if (DbHdr::attributes(OpenInfo::header(info)) & dmHdrAttrDirty)
+    SaveDatabaseNow(OpenInfo::cardNo(info), OpenInfo::hdrID(info));
   return errNone;
 }
 

@@ -1,8 +1,10 @@
 // The image reader and writer.
 #include "storage/quorvanefile.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "palm/FourCC.h"
@@ -148,7 +150,8 @@ Err fillDatabase(const ImagePlan& plan, UInt8* hdr, LocalID dbID, UInt16 cardNo)
     set32(e + (plan.resDB ? kResourceChunkOffset : 0), id);
   }
   for (auto [field, block] : {std::pair{DbHdr::kAppInfoID, plan.appInfo}, std::pair{DbHdr::kSortInfoID, plan.sortInfo}})
-    if (!err && block.length) set32(hdr + field, allocateBlock(cardNo, image + block.offset, block.length, dbID, false, &err));
+    if (!err && block.length)
+      set32(hdr + field, allocateBlock(cardNo, image + block.offset, block.length, dbID, false, &err));
   if (err) freeContents(hdr, n, plan.resDB);
   return err;
 }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <random>
+
 #include "DataMgrFixture.h"
 
 namespace {
@@ -40,7 +41,8 @@ TEST_F(DataMgrDirectory, StaysSortedByNameAcrossManyCreationsRenamesAndDeletions
   EXPECT_EQ(DmFindDatabase(0, "b"), 0u);
   EXPECT_EQ(DmFindDatabase(0, "zz top"), b);
 
-  for (size_t i = 0; i < expected.size(); i += 3) ASSERT_EQ(DmDeleteDatabase(0, DmFindDatabase(0, expected[i].c_str())), errNone);
+  for (size_t i = 0; i < expected.size(); i += 3)
+    ASSERT_EQ(DmDeleteDatabase(0, DmFindDatabase(0, expected[i].c_str())), errNone);
   std::vector<std::string> left;
   for (size_t i = 0; i < expected.size(); ++i)
     if (i % 3) left.push_back(expected[i]);
@@ -83,8 +85,8 @@ TEST_F(DataMgrDirectory, CreationRefusesBadAndDuplicateNamesAndSavesTheNewDataba
 
   UInt16 attr = 0xFFFF, version = 9;
   UInt32 type = 0, creator = 0, seed = 0;
-  EXPECT_EQ(DmDatabaseInfo(0, id, nullptr, &attr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                           &type, &creator),
+  EXPECT_EQ(DmDatabaseInfo(0, id, nullptr, &attr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &type,
+                           &creator),
             errNone);
   EXPECT_EQ(attr, 0);
   EXPECT_EQ(version, 0);
@@ -97,8 +99,8 @@ TEST_F(DataMgrDirectory, CreationRefusesBadAndDuplicateNamesAndSavesTheNewDataba
 TEST_F(DataMgrDirectory, SearchByTypeAndCreatorPrefersTheLatestVersionThenTheFirstName) {
   auto withVersion = [](const char* name, UInt16 version) {
     LocalID id = create(name, FourCCs::appl, fourCC("Abcd"), true);
-    DmSetDatabaseInfo(0, id, nullptr, nullptr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                      nullptr, nullptr);
+    DmSetDatabaseInfo(0, id, nullptr, nullptr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr);
     return id;
   };
   LocalID beta = withVersion("Beta", 2);
@@ -142,7 +144,8 @@ TEST_F(DataMgrDirectory, DatabaseInfoHidesTheSystemsOwnBitsAndSetInfoSavesOrRena
   LocalID id = create("Journal");
   DbHdr::setAttributes(databaseHeader(id), dmHdrAttrDirty | dmHdrAttrBackup);
   UInt16 attr = 0;
-  DmDatabaseInfo(0, id, nullptr, &attr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  DmDatabaseInfo(0, id, nullptr, &attr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                 nullptr);
   EXPECT_EQ(attr, dmHdrAttrBackup);
 
   files = FileLog{};

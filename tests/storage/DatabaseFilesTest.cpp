@@ -1,7 +1,9 @@
 #include <signal.h>
 #include <sys/resource.h>
+
 #include <map>
 #include <set>
+
 #include "DataMgrFixture.h"
 #include "ImageSupport.h"
 #include "storage/EncodedFileName.h"

@@ -1,4 +1,5 @@
 #include <random>
+
 #include "DataMgrFixture.h"
 #include "ImageSupport.h"
 #include "storage/quorvanefile.h"
