@@ -194,7 +194,8 @@ Err createFromPlan(const ImagePlan& plan, DmDeleteProc deleteProc, void* userDat
   if (Err err = CreateDatabase(cardNo, name, get32(image + DbHdr::kCreator), get32(image + DbHdr::kType), plan.resDB,
                                static_cast<UInt16>(n), &hdr, &dbID))
     return err;
-  DbHdr::setAttributes(hdr, get16(image + DbHdr::kAttributes) & kImageAttributes);
+  // A database that exists only in memory has changes no file holds yet.
+  DbHdr::setAttributes(hdr, (get16(image + DbHdr::kAttributes) & kImageAttributes) | dmHdrAttrDirty);
   if (Err err = fillDatabase(plan, hdr, dbID, cardNo)) {
     MemPtrUnlock(hdr);
     RemoveDatabaseFromDirectory(cardNo, dbID);
