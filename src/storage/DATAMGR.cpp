@@ -9,6 +9,7 @@
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
 #include "storage/DatabaseFiles.h"
+#include "storage/StorageSeams.h"
 #include "storage/memorymgr.h"
 
 DataMgrGlobals& dmGlobals() {
@@ -43,6 +44,13 @@ Boolean SaveDatabaseNow(UInt16 cardNo, LocalID dbID) {
   UInt16 attr = DbHdr::attributes(hdr);
   DbHdr::setAttributes(hdr, saved ? (attr & ~dmHdrAttrDirty) : (attr | dmHdrAttrDirty));
   return saved;
+}
+
+Boolean IsCurrentAppDatabase(UInt16 cardNo, LocalID dbID) {
+  UInt16 card = 0;
+  LocalID id = 0;
+  storageSeams().currentAppDatabase(&card, &id);
+  return id && id == dbID && card == cardNo;
 }
 
 Boolean ValidDatabaseName(const Char* name) {

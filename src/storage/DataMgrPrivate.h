@@ -130,6 +130,11 @@ Boolean DatabaseProtected(UInt16 cardNo, LocalID dbID);
 Err GetNextDatabaseByTypeCreator(Boolean newSearch, DmSearchStateType* stateP, UInt32 type, UInt32 creator,
                                  Boolean onlyLatestVers, UInt16* cardNoP, LocalID* dbIDP, Boolean wildcards);
 
+// The handle an entry's chunk LocalID stands for; 0 for no chunk.
+inline MemHandle entryHandle(LocalID chunkID) { return chunkID ? (chunkID & ~1u) : 0; }
+// True when dbID is the database of the running application.
+Boolean IsCurrentAppDatabase(UInt16 cardNo, LocalID dbID);
+
 // The pointer a LocalID stands for, without locking: 0 → null, a pointer ID
 // → its address, a handle ID → the data pointer in its master block.
 void* GetPtrWithoutLocking(LocalID id);

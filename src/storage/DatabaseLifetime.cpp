@@ -20,13 +20,6 @@ bool freeChunk(LocalID id) {
   return p && MemChunkFree(p) == errNone;
 }
 
-bool isCurrentAppDatabase(UInt16 cardNo, LocalID dbID) {
-  UInt16 card = 0;
-  LocalID id = 0;
-  storageSeams().currentAppDatabase(&card, &id);
-  return id && id == dbID && card == cardNo;
-}
-
 // Frees everything a loaded database holds besides its header; false when
 // some chunk could not be found.
 bool freeContents(UInt8* hdr) {
@@ -134,7 +127,7 @@ Err DmDatabaseProtect(UInt16 cardNo, LocalID dbID, Boolean protect) {
 
 Err DmDeleteDatabase(UInt16 cardNo, LocalID dbID) {
   if (dbID == 0) return dmErrInvalidParam;
-  if (isCurrentAppDatabase(cardNo, dbID) || storageSeams().loadedLibRef(dbID) != 0xFFFF) return dmErrDatabaseOpen;
+  if (IsCurrentAppDatabase(cardNo, dbID) || storageSeams().loadedLibRef(dbID) != 0xFFFF) return dmErrDatabaseOpen;
   if (DatabaseProtected(cardNo, dbID)) return dmErrDatabaseProtected;
   if (cardNo != 0) return memErrCardNotPresent;
   if (Err err = FindDatabaseInDirectory(cardNo, dbID)) return err;

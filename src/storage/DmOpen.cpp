@@ -78,13 +78,6 @@ UInt8* firstOpen(UInt16 cardNo, LocalID dbID, Err* errP) {
   return info;
 }
 
-bool isCurrentAppDatabase(UInt16 cardNo, LocalID dbID) {
-  UInt16 card = 0;
-  LocalID id = 0;
-  storageSeams().currentAppDatabase(&card, &id);
-  return id && id == dbID && card == cardNo;
-}
-
 void DeleteAccess(UInt8* ref) {
   if (!unlinkFrom(dmGlobals().accessHead, ref)) WarningF("datamgr - DmCloseDatabase warning: access info not found");
   MemChunkFree(ref);
@@ -195,7 +188,7 @@ Err DmCloseDatabase(DmOpenRef dbP) {
   }
   UInt16 cardNo = OpenInfo::cardNo(info);
   LocalID dbID = OpenInfo::hdrID(info);
-  if (isCurrentAppDatabase(cardNo, dbID)) FreeDelayedMemoryChunks();
+  if (IsCurrentAppDatabase(cardNo, dbID)) FreeDelayedMemoryChunks();
   DbHdr::setAttributes(hdr, DbHdr::attributes(hdr) & ~dmHdrAttrOpen);
   bool dirty = DbHdr::attributes(hdr) & dmHdrAttrDirty;
   MemPtrUnlock(hdr);
