@@ -43,7 +43,53 @@ Boolean SaveDatabaseNow(UInt16 cardNo, LocalID dbID) {
   Boolean saved = SaveDatabaseToFile(cardNo, dbID, dmGlobals().backupBeforeSaving);
   UInt16 attr = DbHdr::attributes(hdr);
   DbHdr::setAttributes(hdr, saved ? (attr & ~dmHdrAttrDirty) : (attr | dmHdrAttrDirty));
+  if (saved) RemoveStaleDatabaseFiles(dbID);
   return saved;
+}
+
+namespace {
+// The file fields of a header, as they name its host file.
+StaleDatabaseFile fileOf(LocalID dbID, const UInt8* h) {
+  StaleDatabaseFile f{dbID,
+                      {},
+                      static_cast<UInt16>(DbHdr::attributes(h) & 0x4FFF),
+                      get16(h + DbHdr::kVersion),
+                      DbHdr::creator(h),
+                      DbHdr::type(h)};
+  std::strncpy(f.name, DbHdr::name(h), dmDBNameLength - 1);
+  return f;
+}
+
+bool sameFile(const StaleDatabaseFile& a, const StaleDatabaseFile& b) {
+  return std::strcmp(a.name, b.name) == 0 && a.attributes == b.attributes && a.version == b.version &&
+         a.creator == b.creator && a.type == b.type;
+}
+}  // namespace
+
+void NoteStaleDatabaseFile(LocalID dbID, const UInt8* header) {
+  dmGlobals().staleFiles.push_back(fileOf(dbID, header));
+}
+
+Boolean RemoveStaleDatabaseFiles(LocalID dbID) {
+  auto& stale = dmGlobals().staleFiles;
+  const UInt8* hdr = databaseHeader(dbID);
+  Boolean all = true;
+  for (auto it = stale.begin(); it != stale.end();) {
+    if (it->dbID != dbID) {
+      ++it;
+      continue;
+    }
+    // Renamed back: the stale name is the present file's own.
+    bool current = hdr && sameFile(*it, fileOf(dbID, hdr));
+    if (!current && !DeleteDatabaseFile(it->name, it->attributes, it->version, it->creator, it->type)) {
+      WarningF("DmSetDatabaseInfo: Failed to delete %s", it->name);
+      all = false;
+      ++it;
+      continue;
+    }
+    it = stale.erase(it);
+  }
+  return all;
 }
 
 Boolean IsCurrentAppDatabase(UInt16 cardNo, LocalID dbID) {

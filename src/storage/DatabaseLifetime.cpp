@@ -142,6 +142,7 @@ Err DmDeleteDatabase(UInt16 cardNo, LocalID dbID) {
     WarningF("DmDeleteDatabase: Warning - Cannot delete file %s", DbHdr::name(hdr));
     return dmErrMemError;
   }
+  if (!RemoveStaleDatabaseFiles(dbID)) return dmErrMemError;
   if (Err err = RemoveDatabaseFromDirectory(cardNo, dbID)) return err;
   bool all = (attr & dmHdrAttrStub) ? true : freeContents(hdr);
   all &= MemChunkFree(hdr) == errNone;

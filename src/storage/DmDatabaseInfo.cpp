@@ -14,8 +14,6 @@ constexpr UInt16 kReportedAttributes = 0xCFFF;
 // the system's: a stub bit set from outside would make a loaded database
 // be reloaded from its file over unsaved changes.
 constexpr UInt16 kSettableAttributes = 0x4FFE;
-// Attributes that are part of the host file's name.
-constexpr UInt16 kNamedAttributes = 0x4FFF;
 
 template <typename T>
 void put(T* p, T v) {
@@ -111,14 +109,10 @@ Err DmSetDatabaseInfo(UInt16 cardNo, LocalID dbID, const Char* nameP, UInt16* at
   if (creatorP) set32(hdr + DbHdr::kCreator, *creatorP);
   DbHdr::markChanged(hdr);
 
-  if (!(DbHdr::attributes(hdr) & dmHdrAttrOpen) || rename) {
-    // The file under the new name is written first; the old one goes only
-    // once the new one holds the database.
-    if (SaveDatabaseNow(cardNo, dbID) && rename &&
-        !DeleteDatabaseFile(DbHdr::name(old), get16(old + DbHdr::kAttributes) & kNamedAttributes,
-                            get16(old + DbHdr::kVersion), DbHdr::creator(old), DbHdr::type(old)))
-      WarningF("DmSetDatabaseInfo: Failed to delete %s", DbHdr::name(old));
-  }
+  // The file under the new name is written first; the old one goes only once
+  // a file holds the database, now or at a later save.
+  if (rename) NoteStaleDatabaseFile(dbID, old);
+  if (!(DbHdr::attributes(hdr) & dmHdrAttrOpen) || rename) SaveDatabaseNow(cardNo, dbID);
   return errNone;
 }
 

@@ -188,6 +188,32 @@ TEST_F(DataMgrDirectory, DatabaseInfoHidesTheSystemsOwnBitsAndSetInfoSavesOrRena
             dmErrInvalidParam);
 }
 
+TEST_F(DataMgrDirectory, TheOldFileOfARenamedDatabaseGoesOnlyOnceTheNewOneIsWritten) {
+  LocalID id = create("Before");
+  files = FileLog{};
+  files.saveWorks = false;
+  ASSERT_EQ(DmSetDatabaseInfo(0, id, "After", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr),
+            errNone);
+  EXPECT_TRUE(files.deletes.empty()) << "the old file is the only copy while the new one cannot be written";
+  EXPECT_TRUE(attributes(id) & dmHdrAttrDirty);
+  files.saveWorks = true;
+  DmCloseDatabase(DmOpenDatabase(0, id, dmModeReadWrite));
+  EXPECT_EQ(files.savesOf("After"), 2);
+  EXPECT_EQ(files.deletes, std::vector<std::string>{"Before"});
+
+  // Renamed away and back before any save: the file in use is never removed.
+  files = FileLog{};
+  files.saveWorks = false;
+  DmSetDatabaseInfo(0, id, "Elsewhere", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr);
+  DmSetDatabaseInfo(0, id, "After", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr);
+  files.saveWorks = true;
+  DmCloseDatabase(DmOpenDatabase(0, id, dmModeReadWrite));
+  EXPECT_EQ(files.deletes, std::vector<std::string>{"Elsewhere"});
+}
+
 TEST_F(DataMgrDirectory, ProtectionCountsToTwoHundredFiftyFiveAndBlocksDeletion) {
   LocalID id = create("Guarded");
   for (int i = 0; i < 300; ++i) ASSERT_EQ(DmDatabaseProtect(0, id, true), errNone);

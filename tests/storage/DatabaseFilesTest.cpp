@@ -270,6 +270,26 @@ TEST_F(DatabaseFiles, ACorruptFileIsRefusedWithAWarningAndNothingElseIsLost) {
   EXPECT_EQ(recordsOf("Good"), std::vector<std::string>{"fine"});
 }
 
+TEST_F(DatabaseFiles, FlushingWritesOpenDatabasesThatChanged) {
+  LocalID id = makeDatabase("Open", {"a"});
+  DmOpenRef db = DmOpenDatabase(0, id, dmModeReadWrite);
+  UInt16 at = dmMaxRecordIndex;
+  DmNewRecord(db, &at, 3);
+  DmReleaseRecord(db, at, true);
+  std::string before = palmPdbDump(fileOf("Open"));
+  EXPECT_EQ(SetDatabaseIdleFlush(0), 0);
+  FlushDatabasesWhenIdle();
+  EXPECT_EQ(palmPdbDump(fileOf("Open")), before) << "idle flushing is off";
+  EXPECT_EQ(SetDatabaseIdleFlush(1), 0);
+  FlushDatabasesWhenIdle();
+  EXPECT_EQ(palmPdbDump(fileOf("Open")), memoryDump(id));
+  EXPECT_FALSE(DbHdr::attributes(databaseHeader(id)) & dmHdrAttrDirty);
+  DmDeleteRecord(db, 0);
+  EXPECT_EQ(DatabaseFlush(db), errNone);
+  EXPECT_EQ(palmPdbDump(fileOf("Open")), memoryDump(id));
+  EXPECT_EQ(DatabaseFlush(nullptr), 2);
+}
+
 TEST_F(DatabaseFiles, BackupBeforeSavingLeavesNoBackupBehindAfterASuccessfulSave) {
   SetBackupDatabaseBeforeSaving(1);
   LocalID id = makeDatabase("Backed", {"one"});
