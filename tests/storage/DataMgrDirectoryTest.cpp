@@ -78,6 +78,9 @@ TEST_F(DataMgrDirectory, CreationRefusesBadAndDuplicateNamesAndSavesTheNewDataba
   EXPECT_EQ(DmCreateDatabase(0, "", 0, 0, false), dmErrInvalidDatabaseName);
   EXPECT_EQ(DmCreateDatabase(0, "01234567890123456789012345678901", 0, 0, false), dmErrInvalidDatabaseName);
   EXPECT_EQ(DmNumDatabases(0), 1);
+  UInt32 live = liveChunks();
+  EXPECT_EQ(DmCreateDatabase(1, "Card one", 0, 0, false), memErrCardNotPresent) << "there is one card";
+  EXPECT_EQ(liveChunks(), live);
 
   files.saveWorks = false;
   LocalID unsaved = create("Unsaved");
