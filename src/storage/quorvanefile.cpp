@@ -159,6 +159,8 @@ Err fillDatabase(const ImagePlan& plan, UInt8* hdr, LocalID dbID, UInt16 cardNo)
 Err loadIntoStub(const ImagePlan& plan, LocalID stubID, UInt16 cardNo) {
   UInt8* hdr = databaseHeader(stubID);
   if (!hdr) return memErrInvalidParam;
+  // The entries' layout follows the kind the stub was registered with.
+  if (DbHdr::isResourceDB(hdr) != plan.resDB) return badData("record and resource database mixed up");
   UInt32 n = static_cast<UInt32>(plan.entries.size());
   if (Err err = MemHandleResize(stubID & ~1u, DbHdr::kSize + n * plan.entrySize)) {
     WarningF("DataMgr - CreateOrLoadDatabaseFromStream: Failed to resize database header");

@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 
 #include <map>
+#include <random>
 #include <set>
 
 #include "DataMgrFixture.h"
@@ -288,6 +289,50 @@ TEST_F(DatabaseFiles, FlushingWritesOpenDatabasesThatChanged) {
   EXPECT_EQ(DatabaseFlush(db), errNone);
   EXPECT_EQ(palmPdbDump(fileOf("Open")), memoryDump(id));
   EXPECT_EQ(DatabaseFlush(nullptr), 2);
+}
+
+TEST_F(DatabaseFiles, MutatedFilesAreRefusedByNameWhileTheOthersStayWhole) {
+  makeDatabase("Good", {"fine"});
+  auto real = realDatabaseFiles();
+  std::mt19937 random(11);
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) {
+    auto bytes = readWholeFile(real[i % real.size()]);
+    for (int m = 0; m < 3; ++m) {
+      size_t at = 32 + random() % (bytes.size() - 32);
+      if (random() % 3 == 0)
+        bytes.resize(at);
+      else
+        bytes[at] = static_cast<UInt8>(random());
+    }
+    std::string dbName = "Fuzz " + std::to_string(i);
+    std::string file;
+    // Half of them registered as the other kind of database than their image holds.
+    FormEncodedFileName(dbName.c_str(), (get16(bytes.data() + 32) ^ i) & 1, 0, 0, 0, file);
+    writeWholeFile(folder / file, bytes);
+    names.push_back(dbName);
+  }
+  restart();
+  int refused = 0;
+  for (const std::string& name : names) {
+    LocalID id = DmFindDatabase(0, name.c_str());
+    ASSERT_NE(id, 0u) << name;
+    testing::internal::CaptureStderr();
+    DmOpenRef db = DmOpenDatabase(0, id, dmModeReadOnly);
+    std::string messages = testing::internal::GetCapturedStderr();
+    if (db) {
+      DmCloseDatabase(db);
+      continue;
+    }
+    ++refused;
+    std::string encodedName;
+    encodeDatabaseName(name.c_str(), encodedName);
+    EXPECT_NE(messages.find(encodedName + "#"), std::string::npos) << messages;
+    EXPECT_TRUE(DbHdr::attributes(databaseHeader(id)) & dmHdrAttrStub) << "a refused file leaves a stub";
+  }
+  EXPECT_GT(refused, 50);
+  EXPECT_EQ(filesInFolder().size(), names.size() + 1) << "no file was removed or added";
+  EXPECT_EQ(recordsOf("Good"), std::vector<std::string>{"fine"});
 }
 
 TEST_F(DatabaseFiles, BackupBeforeSavingLeavesNoBackupBehindAfterASuccessfulSave) {
