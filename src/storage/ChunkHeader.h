@@ -41,8 +41,12 @@ inline void setSizeFlag(UInt8* hdr, UInt32 bit, bool on) {
 
 inline UInt8 owner(const UInt8* hdr) { return hdr[kOwnerWord + 3] & 15; }
 inline UInt8 lockCount(const UInt8* hdr) { return hdr[kOwnerWord + 3] >> 4; }
-inline void setOwner(UInt8* hdr, UInt8 o) { hdr[kOwnerWord + 3] = static_cast<UInt8>((hdr[kOwnerWord + 3] & 0xF0) | (o & 15)); }
-inline void setLockCount(UInt8* hdr, UInt8 n) { hdr[kOwnerWord + 3] = static_cast<UInt8>((hdr[kOwnerWord + 3] & 15) | (n << 4)); }
+inline void setOwner(UInt8* hdr, UInt8 o) {
+  hdr[kOwnerWord + 3] = static_cast<UInt8>((hdr[kOwnerWord + 3] & 0xF0) | (o & 15));
+}
+inline void setLockCount(UInt8* hdr, UInt8 n) {
+  hdr[kOwnerWord + 3] = static_cast<UInt8>((hdr[kOwnerWord + 3] & 15) | (n << 4));
+}
 inline bool isMovable(const UInt8* hdr) { return lockCount(hdr) != kNonMovable; }
 inline bool hasMagic(const UInt8* hdr) { return (get32(hdr + kOwnerWord) >> 8) == kMagic; }
 inline void clearMagic(UInt8* hdr) { set32(hdr + kOwnerWord, get32(hdr + kOwnerWord) & 0xFF); }

@@ -1,6 +1,7 @@
 // How a database comes into existence: a zero-filled header chunk in the
 // storage heap, entered in the directory in name order.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"

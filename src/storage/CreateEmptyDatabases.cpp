@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
 #include "host/Reporting.h"
 #include "palm/FourCC.h"
 #include "storage/DATAMGR.h"
@@ -30,10 +31,10 @@ Block categoryBlock(UInt32 size, UInt16 renamed, std::initializer_list<const cha
 }
 
 Block addressAppInfo() {
-  static const char* const kLabels[] = {"Last name", "First name", "Company", "Work",     "Home",     "Fax",
-                                        "Other",     "E-mail",     "Address", "City",     "State",    "Zip Code",
+  static const char* const kLabels[] = {"Last name", "First name", "Company",  "Work",     "Home",     "Fax",
+                                        "Other",     "E-mail",     "Address",  "City",     "State",    "Zip Code",
                                         "Country",   "Title",      "Custom 1", "Custom 2", "Custom 3", "Custom 4",
-                                        "Note",      "Main",       "Pager",   "Mobile"};
+                                        "Note",      "Main",       "Pager",    "Mobile"};
   Block b = categoryBlock(638, 0x000F, {"Unfiled", "Business", "Personal", "QuickList"});
   set32(&b[278], 0x003FFFFF);
   for (UInt32 i = 0; i < 22; ++i) std::strcpy(reinterpret_cast<char*>(&b[282 + 16 * i]), kLabels[i]);
@@ -57,8 +58,14 @@ struct BuiltIn {
 const BuiltIn kBuiltIns[] = {
     {"AddressDB", fourCC("addr"), addressAppInfo},
     {"DatebookDB", fourCC("date"), [] { return Block(280, 0); }},
-    {"ExpenseDB", fourCC("exps"), [] { return categoryBlock(392, 0, {"Unfiled", "Frankfurt", "London"}); }},
-    {"MemoDB", fourCC("memo"), [] { return categoryBlock(282, 0, {"Unfiled", "Business", "Personal"}); }},
+    {"ExpenseDB", fourCC("exps"),
+     [] {
+       return categoryBlock(392, 0, {"Unfiled", "Frankfurt", "London"});
+     }},
+    {"MemoDB", fourCC("memo"),
+     [] {
+       return categoryBlock(282, 0, {"Unfiled", "Business", "Personal"});
+     }},
     {"ToDoDB", fourCC("todo"), toDoAppInfo},
 };
 

@@ -1,12 +1,15 @@
 // The Data Manager's globals and start-up, and the database directory:
 // counting, indexing and finding databases by name or by type and creator.
 #include "storage/DATAMGR.h"
+
 #include <cstring>
+
 #include "host/Globals.h"
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
 #include "storage/DatabaseFiles.h"
+#include "storage/StorageSeams.h"
 #include "storage/memorymgr.h"
 
 DataMgrGlobals& dmGlobals() {
@@ -40,7 +43,60 @@ Boolean SaveDatabaseNow(UInt16 cardNo, LocalID dbID) {
   Boolean saved = SaveDatabaseToFile(cardNo, dbID, dmGlobals().backupBeforeSaving);
   UInt16 attr = DbHdr::attributes(hdr);
   DbHdr::setAttributes(hdr, saved ? (attr & ~dmHdrAttrDirty) : (attr | dmHdrAttrDirty));
+  if (saved) RemoveStaleDatabaseFiles(dbID);
   return saved;
+}
+
+namespace {
+// The file fields of a header, as they name its host file.
+StaleDatabaseFile fileOf(LocalID dbID, const UInt8* h) {
+  StaleDatabaseFile f{dbID,
+                      {},
+                      static_cast<UInt16>(DbHdr::attributes(h) & 0x4FFF),
+                      get16(h + DbHdr::kVersion),
+                      DbHdr::creator(h),
+                      DbHdr::type(h)};
+  std::strncpy(f.name, DbHdr::name(h), dmDBNameLength - 1);
+  return f;
+}
+
+bool sameFile(const StaleDatabaseFile& a, const StaleDatabaseFile& b) {
+  return std::strcmp(a.name, b.name) == 0 && a.attributes == b.attributes && a.version == b.version &&
+         a.creator == b.creator && a.type == b.type;
+}
+}  // namespace
+
+void NoteStaleDatabaseFile(LocalID dbID, const UInt8* header) {
+  dmGlobals().staleFiles.push_back(fileOf(dbID, header));
+}
+
+Boolean RemoveStaleDatabaseFiles(LocalID dbID) {
+  auto& stale = dmGlobals().staleFiles;
+  const UInt8* hdr = databaseHeader(dbID);
+  Boolean all = true;
+  for (auto it = stale.begin(); it != stale.end();) {
+    if (it->dbID != dbID) {
+      ++it;
+      continue;
+    }
+    // Renamed back: the stale name is the present file's own.
+    bool current = hdr && sameFile(*it, fileOf(dbID, hdr));
+    if (!current && !DeleteDatabaseFile(it->name, it->attributes, it->version, it->creator, it->type)) {
+      WarningF("DmSetDatabaseInfo: Failed to delete %s", it->name);
+      all = false;
+      ++it;
+      continue;
+    }
+    it = stale.erase(it);
+  }
+  return all;
+}
+
+Boolean IsCurrentAppDatabase(UInt16 cardNo, LocalID dbID) {
+  UInt16 card = 0;
+  LocalID id = 0;
+  storageSeams().currentAppDatabase(&card, &id);
+  return id && id == dbID && card == cardNo;
 }
 
 Boolean ValidDatabaseName(const Char* name) {

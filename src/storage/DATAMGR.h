@@ -51,9 +51,9 @@ LocalID DmGetDatabase(UInt16 cardNo, UInt16 index);
 LocalID DmFindDatabase(UInt16 cardNo, const Char* nameP);
 Err DmGetNextDatabaseByTypeCreator(Boolean newSearch, DmSearchStateType* stateInfoP, UInt32 type, UInt32 creator,
                                    Boolean onlyLatestVers, UInt16* cardNoP, LocalID* dbIDP);
-Err DmDatabaseInfo(UInt16 cardNo, LocalID dbID, Char* nameP, UInt16* attributesP, UInt16* versionP,
-                   UInt32* crDateP, UInt32* modDateP, UInt32* bckUpDateP, UInt32* modNumP, LocalID* appInfoIDP,
-                   LocalID* sortInfoIDP, UInt32* typeP, UInt32* creatorP);
+Err DmDatabaseInfo(UInt16 cardNo, LocalID dbID, Char* nameP, UInt16* attributesP, UInt16* versionP, UInt32* crDateP,
+                   UInt32* modDateP, UInt32* bckUpDateP, UInt32* modNumP, LocalID* appInfoIDP, LocalID* sortInfoIDP,
+                   UInt32* typeP, UInt32* creatorP);
 Err DmSetDatabaseInfo(UInt16 cardNo, LocalID dbID, const Char* nameP, UInt16* attributesP, UInt16* versionP,
                       UInt32* crDateP, UInt32* modDateP, UInt32* bckUpDateP, UInt32* modNumP, LocalID* appInfoIDP,
                       LocalID* sortInfoIDP, UInt32* typeP, UInt32* creatorP);

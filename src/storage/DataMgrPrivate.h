@@ -1,6 +1,8 @@
 // Layouts and internal operations shared by the Data Manager's files. Every
 // structure here is big-endian in the arena, where 68K code may read it.
 #pragma once
+#include <vector>
+
 #include "palm/Address.h"
 #include "palm/Endian.h"
 #include "palm/PalmTypes.h"
@@ -71,7 +73,17 @@ inline LocalID entryChunkID(const UInt8* e, bool resource) { return get32(e + (r
 
 // DmOpenInfoType: one per open database, 37 bytes.
 namespace OpenInfo {
-enum Offset : UInt32 { kNext = 0, kOpenCount = 4, kFlags = 10, kHdrID = 12, kHdrH = 16, kHdrP = 20, kCardNo = 24, kNumRecords = 26, kEmptyAtOpen = 36 };
+enum Offset : UInt32 {
+  kNext = 0,
+  kOpenCount = 4,
+  kFlags = 10,
+  kHdrID = 12,
+  kHdrH = 16,
+  kHdrP = 20,
+  kCardNo = 24,
+  kNumRecords = 26,
+  kEmptyAtOpen = 36
+};
 constexpr UInt32 kSize = 37;
 constexpr UInt16 kExclusive = 0x8000;
 constexpr UInt16 kWrite = 0x4000;
@@ -91,6 +103,17 @@ inline UInt16 mode(const UInt8* a) { return get16(a + kMode); }
 inline UInt8* openInfo(const UInt8* a) { return static_cast<UInt8*>(fromEmu(get32(a + kOpenP))); }
 }  // namespace Access
 
+// The host file a database had under its former name, removed once a file
+// under the new name holds the database.
+struct StaleDatabaseFile {
+  LocalID dbID;
+  Char name[dmDBNameLength];
+  UInt16 attributes;
+  UInt16 version;
+  UInt32 creator;
+  UInt32 type;
+};
+
 struct DataMgrGlobals {
   Err lastErr = 0;
   MemHandle protectListH = 0;
@@ -99,6 +122,7 @@ struct DataMgrGlobals {
   UInt8 flushWhenIdle = 0;
   UInt8 unloadAfterClose = 0;
   UInt8 backupBeforeSaving = 0;
+  std::vector<StaleDatabaseFile> staleFiles;
 };
 
 DataMgrGlobals& dmGlobals();
@@ -120,6 +144,11 @@ Boolean DatabaseProtected(UInt16 cardNo, LocalID dbID);
 Err GetNextDatabaseByTypeCreator(Boolean newSearch, DmSearchStateType* stateP, UInt32 type, UInt32 creator,
                                  Boolean onlyLatestVers, UInt16* cardNoP, LocalID* dbIDP, Boolean wildcards);
 
+// The handle an entry's chunk LocalID stands for; 0 for no chunk.
+inline MemHandle entryHandle(LocalID chunkID) { return chunkID ? (chunkID & ~1u) : 0; }
+// True when dbID is the database of the running application.
+Boolean IsCurrentAppDatabase(UInt16 cardNo, LocalID dbID);
+
 // The pointer a LocalID stands for, without locking: 0 → null, a pointer ID
 // → its address, a handle ID → the data pointer in its master block.
 void* GetPtrWithoutLocking(LocalID id);
@@ -137,6 +166,13 @@ Boolean FileOpenedForWrite(const UInt8* openInfo, Boolean sameDepthOnly);
 DmOpenRef OpenSingleDatabase(UInt16 cardNo, LocalID dbID, UInt16 mode, Boolean shareAlways);
 EmuAddr GetDmAccessList();
 Boolean AnyLockedSegments(UInt16 cardNo, const UInt8* header);
+
+// Records the file of a database under its present name as one to remove
+// once the database is saved under a new one.
+void NoteStaleDatabaseFile(LocalID dbID, const UInt8* header);
+// Removes the stale files of a database (all of them, or none remain noted
+// when a file cannot be removed). False when one could not be removed.
+Boolean RemoveStaleDatabaseFiles(LocalID dbID);
 
 // Writes the database to its host file now. A database that could not be
 // written keeps dmHdrAttrDirty, so that a later save writes it.

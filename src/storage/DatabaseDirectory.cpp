@@ -1,6 +1,7 @@
 // Changes to the database directory: entering a database in name order,
 // taking it out, and moving it when its name changes.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
@@ -36,7 +37,9 @@ Err createDirectory(UInt16 cardNo, LocalID dbID) {
   set16(b + 4, 1);
   DirBlock::setEntry(b, 0, dbID);
   LocalID dirID = MemHandleToLocalID(h);
-  return MemStoreSetInfo(cardNo, 1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &dirID);
+  Err err = MemStoreSetInfo(cardNo, 1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &dirID);
+  if (err) MemHandleFree(h);
+  return err;
 }
 
 // Takes dbID out of the directory; a block that empties leaves the chain

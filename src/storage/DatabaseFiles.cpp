@@ -1,4 +1,5 @@
 #include "storage/DatabaseFiles.h"
+
 #include "storage/DataMgrPrivate.h"
 
 namespace {

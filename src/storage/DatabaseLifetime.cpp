@@ -1,6 +1,7 @@
 // The end of a database's life in memory: deleting it, protecting it from
 // deletion, and unloading it back to a stub after a launch.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "palm/FourCC.h"
@@ -17,13 +18,6 @@ constexpr UInt32 kProtectEntrySize = 6;
 bool freeChunk(LocalID id) {
   void* p = GetPtrWithoutLocking(id);
   return p && MemChunkFree(p) == errNone;
-}
-
-bool isCurrentAppDatabase(UInt16 cardNo, LocalID dbID) {
-  UInt16 card = 0;
-  LocalID id = 0;
-  storageSeams().currentAppDatabase(&card, &id);
-  return id && id == dbID && card == cardNo;
 }
 
 // Frees everything a loaded database holds besides its header; false when
@@ -133,7 +127,7 @@ Err DmDatabaseProtect(UInt16 cardNo, LocalID dbID, Boolean protect) {
 
 Err DmDeleteDatabase(UInt16 cardNo, LocalID dbID) {
   if (dbID == 0) return dmErrInvalidParam;
-  if (isCurrentAppDatabase(cardNo, dbID) || storageSeams().loadedLibRef(dbID) != 0xFFFF) return dmErrDatabaseOpen;
+  if (IsCurrentAppDatabase(cardNo, dbID) || storageSeams().loadedLibRef(dbID) != 0xFFFF) return dmErrDatabaseOpen;
   if (DatabaseProtected(cardNo, dbID)) return dmErrDatabaseProtected;
   if (cardNo != 0) return memErrCardNotPresent;
   if (Err err = FindDatabaseInDirectory(cardNo, dbID)) return err;
@@ -148,6 +142,7 @@ Err DmDeleteDatabase(UInt16 cardNo, LocalID dbID) {
     WarningF("DmDeleteDatabase: Warning - Cannot delete file %s", DbHdr::name(hdr));
     return dmErrMemError;
   }
+  if (!RemoveStaleDatabaseFiles(dbID)) return dmErrMemError;
   if (Err err = RemoveDatabaseFromDirectory(cardNo, dbID)) return err;
   bool all = (attr & dmHdrAttrStub) ? true : freeContents(hdr);
   all &= MemChunkFree(hdr) == errNone;

@@ -1,5 +1,6 @@
 // Reading, changing and measuring a database's header.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
@@ -13,8 +14,6 @@ constexpr UInt16 kReportedAttributes = 0xCFFF;
 // the system's: a stub bit set from outside would make a loaded database
 // be reloaded from its file over unsaved changes.
 constexpr UInt16 kSettableAttributes = 0x4FFE;
-// Attributes that are part of the host file's name.
-constexpr UInt16 kNamedAttributes = 0x4FFF;
 
 template <typename T>
 void put(T* p, T v) {
@@ -34,9 +33,9 @@ bool differs16(const UInt8* hdr, UInt32 offset, const UInt16* v) { return v && g
 bool differs32(const UInt8* hdr, UInt32 offset, const UInt32* v) { return v && get32(hdr + offset) != *v; }
 }  // namespace
 
-Err DmDatabaseInfo(UInt16 cardNo, LocalID dbID, Char* nameP, UInt16* attributesP, UInt16* versionP,
-                   UInt32* crDateP, UInt32* modDateP, UInt32* bckUpDateP, UInt32* modNumP, LocalID* appInfoIDP,
-                   LocalID* sortInfoIDP, UInt32* typeP, UInt32* creatorP) {
+Err DmDatabaseInfo(UInt16 cardNo, LocalID dbID, Char* nameP, UInt16* attributesP, UInt16* versionP, UInt32* crDateP,
+                   UInt32* modDateP, UInt32* bckUpDateP, UInt32* modNumP, LocalID* appInfoIDP, LocalID* sortInfoIDP,
+                   UInt32* typeP, UInt32* creatorP) {
   if (FindDatabaseInDirectory(cardNo, dbID)) return dmErrInvalidParam;
   if ((appInfoIDP || sortInfoIDP) && !DatabaseLoaded(cardNo, dbID)) return dmErrInvalidParam;
   UInt8* hdr = databaseHeader(dbID);
@@ -77,11 +76,10 @@ Err DmSetDatabaseInfo(UInt16 cardNo, LocalID dbID, const Char* nameP, UInt16* at
                 (attributesP && ((oldAttr ^ *attributesP) & kSettableAttributes)) ||
                 differs16(hdr, DbHdr::kVersion, versionP) || differs32(hdr, DbHdr::kType, typeP) ||
                 differs32(hdr, DbHdr::kCreator, creatorP);
-  bool changed = rename || differs32(hdr, DbHdr::kCreationDate, crDateP) ||
-                 differs32(hdr, DbHdr::kModificationDate, modDateP) ||
-                 differs32(hdr, DbHdr::kLastBackupDate, bckUpDateP) ||
-                 differs32(hdr, DbHdr::kModificationNumber, modNumP) || differs32(hdr, DbHdr::kAppInfoID, appInfoIDP) ||
-                 differs32(hdr, DbHdr::kSortInfoID, sortInfoIDP);
+  bool changed =
+      rename || differs32(hdr, DbHdr::kCreationDate, crDateP) || differs32(hdr, DbHdr::kModificationDate, modDateP) ||
+      differs32(hdr, DbHdr::kLastBackupDate, bckUpDateP) || differs32(hdr, DbHdr::kModificationNumber, modNumP) ||
+      differs32(hdr, DbHdr::kAppInfoID, appInfoIDP) || differs32(hdr, DbHdr::kSortInfoID, sortInfoIDP);
   if (!changed) return errNone;
 
   if (nameP && std::strncmp(nameP, DbHdr::name(hdr), dmDBNameLength) != 0) {
@@ -90,7 +88,8 @@ Err DmSetDatabaseInfo(UInt16 cardNo, LocalID dbID, const Char* nameP, UInt16* at
     ResortDatabaseInDirectory(cardNo, dbID, nameP);
   }
   if (attributesP)
-    DbHdr::setAttributes(hdr, static_cast<UInt16>((oldAttr & ~kSettableAttributes) | (*attributesP & kSettableAttributes)));
+    DbHdr::setAttributes(hdr,
+                         static_cast<UInt16>((oldAttr & ~kSettableAttributes) | (*attributesP & kSettableAttributes)));
   if (versionP) set16(hdr + DbHdr::kVersion, *versionP);
   if (crDateP) set32(hdr + DbHdr::kCreationDate, *crDateP);
   if (modDateP) set32(hdr + DbHdr::kModificationDate, *modDateP);
@@ -110,14 +109,10 @@ Err DmSetDatabaseInfo(UInt16 cardNo, LocalID dbID, const Char* nameP, UInt16* at
   if (creatorP) set32(hdr + DbHdr::kCreator, *creatorP);
   DbHdr::markChanged(hdr);
 
-  if (!(DbHdr::attributes(hdr) & dmHdrAttrOpen) || rename) {
-    // The file under the new name is written first; the old one goes only
-    // once the new one holds the database.
-    if (SaveDatabaseNow(cardNo, dbID) && rename &&
-        !DeleteDatabaseFile(DbHdr::name(old), get16(old + DbHdr::kAttributes) & kNamedAttributes,
-                            get16(old + DbHdr::kVersion), DbHdr::creator(old), DbHdr::type(old)))
-      WarningF("DmSetDatabaseInfo: Failed to delete %s", DbHdr::name(old));
-  }
+  // The file under the new name is written first; the old one goes only once
+  // a file holds the database, now or at a later save.
+  if (rename) NoteStaleDatabaseFile(dbID, old);
+  if (!(DbHdr::attributes(hdr) & dmHdrAttrOpen) || rename) SaveDatabaseNow(cardNo, dbID);
   return errNone;
 }
 
@@ -131,7 +126,8 @@ Err DmDatabaseSize(UInt16 cardNo, LocalID dbID, UInt32* numRecordsP, UInt32* tot
   if (!hdr) return dmErrMemError;
   bool resource = DbHdr::isResourceDB(hdr);
   UInt32 numRecords = 0;
-  UInt32 total = MemPtrSize(hdr) + chunkSize(get32(hdr + DbHdr::kAppInfoID)) + chunkSize(get32(hdr + DbHdr::kSortInfoID));
+  UInt32 total =
+      MemPtrSize(hdr) + chunkSize(get32(hdr + DbHdr::kAppInfoID)) + chunkSize(get32(hdr + DbHdr::kSortInfoID));
   UInt32 data = 0;
   Err err = errNone;
   forEachRecordList(hdr, [&](const RecordList& list) {

@@ -1,5 +1,6 @@
 // Opening and closing databases, and the queries on open references.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
@@ -77,13 +78,6 @@ UInt8* firstOpen(UInt16 cardNo, LocalID dbID, Err* errP) {
   return info;
 }
 
-bool isCurrentAppDatabase(UInt16 cardNo, LocalID dbID) {
-  UInt16 card = 0;
-  LocalID id = 0;
-  storageSeams().currentAppDatabase(&card, &id);
-  return id && id == dbID && card == cardNo;
-}
-
 void DeleteAccess(UInt8* ref) {
   if (!unlinkFrom(dmGlobals().accessHead, ref)) WarningF("datamgr - DmCloseDatabase warning: access info not found");
   MemChunkFree(ref);
@@ -130,7 +124,8 @@ DmOpenRef OpenSingleDatabase(UInt16 cardNo, LocalID dbID, UInt16 mode, Boolean s
   UInt8* info = FindOpenInfo(cardNo, dbID);
   if (info) {
     UInt16 flags = OpenInfo::flags(info);
-    if (!shareAlways && ((flags & OpenInfo::kExclusive) || (mode & dmModeExclusive))) return failOpen(ref, dmErrCantOpen);
+    if (!shareAlways && ((flags & OpenInfo::kExclusive) || (mode & dmModeExclusive)))
+      return failOpen(ref, dmErrCantOpen);
     if ((flags & OpenInfo::kWrite) && (mode & dmModeWrite) && !FileOpenedForWrite(info, true))
       return failOpen(ref, dmErrAlreadyOpenForWrites);
   } else {
@@ -163,7 +158,8 @@ DmOpenRef DmOpenDatabaseByTypeCreator(UInt32 type, UInt32 creator, UInt16 mode) 
   UInt16 cardNo = 0;
   LocalID dbID = 0;
   Err err = GetNextDatabaseByTypeCreator(true, nullptr, type, creator, true, &cardNo, &dbID, false);
-  if (err && !(type && creator)) err = DmGetNextDatabaseByTypeCreator(true, nullptr, type, creator, true, &cardNo, &dbID);
+  if (err && !(type && creator))
+    err = DmGetNextDatabaseByTypeCreator(true, nullptr, type, creator, true, &cardNo, &dbID);
   if (err) {
     setLastErr(err);
     return nullptr;
@@ -192,7 +188,7 @@ Err DmCloseDatabase(DmOpenRef dbP) {
   }
   UInt16 cardNo = OpenInfo::cardNo(info);
   LocalID dbID = OpenInfo::hdrID(info);
-  if (isCurrentAppDatabase(cardNo, dbID)) FreeDelayedMemoryChunks();
+  if (IsCurrentAppDatabase(cardNo, dbID)) FreeDelayedMemoryChunks();
   DbHdr::setAttributes(hdr, DbHdr::attributes(hdr) & ~dmHdrAttrOpen);
   bool dirty = DbHdr::attributes(hdr) & dmHdrAttrDirty;
   MemPtrUnlock(hdr);

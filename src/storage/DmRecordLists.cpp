@@ -1,6 +1,7 @@
 // The record lists of an open database: finding an entry by index, opening
 // and closing gaps, unique IDs.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"

@@ -1,23 +1,20 @@
 // The record calls: looking up, creating, attaching, detaching, moving,
 // deleting and archiving records, and their attributes.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
 #include "storage/memorymgr.h"
 
 namespace {
-MemHandle handleOf(LocalID chunkID) { return chunkID & ~1u; }
-
-void* chunkOf(LocalID chunkID) { return chunkID ? MemHandleDataPtr(handleOf(chunkID)) : nullptr; }
+void* chunkOf(LocalID chunkID) { return chunkID ? MemHandleDataPtr(entryHandle(chunkID)) : nullptr; }
 
 void setOwningDatabase(LocalID chunkID, LocalID dbID) {
   if (void* p = chunkOf(chunkID)) SetMemPtrDBID(p, dbID);
 }
 
-Err recordError(const UInt8* entry) {
-  return RecEntry::chunkID(entry) ? dmErrRecordArchived : dmErrRecordDeleted;
-}
+Err recordError(const UInt8* entry) { return RecEntry::chunkID(entry) ? dmErrRecordArchived : dmErrRecordDeleted; }
 
 Err AttachRecord(DmOpenRef ref, UInt16* indexP, MemHandle h, MemHandle* oldHP, bool busy) {
   EntryRef db;
@@ -31,7 +28,7 @@ Err AttachRecord(DmOpenRef ref, UInt16* indexP, MemHandle h, MemHandle* oldHP, b
     if (*indexP >= OpenInfo::numRecords(db.openInfo)) return dmErrIndexOutOfRange;
     if (Err err = FindByIndex(ref, true, false, *indexP, &db)) return err;
     LocalID old = RecEntry::chunkID(db.entry);
-    *oldHP = old ? handleOf(old) : 0;
+    *oldHP = entryHandle(old);
     setOwningDatabase(old, 0);
     RecEntry::setChunkID(db.entry, MemHandleToLocalID(h));
     RecEntry::setAttributes(db.entry, RecEntry::attributes(db.entry) | attr);
@@ -58,9 +55,9 @@ Err DeleteOrArchiveRecord(DmOpenRef ref, UInt16 index, bool archive) {
   RecEntry::setAttributes(db.entry, attr | dmRecAttrDelete);
   LocalID chunkID = RecEntry::chunkID(db.entry);
   if (chunkID && archive) {
-    MemHandleResetLock(handleOf(chunkID));
+    MemHandleResetLock(entryHandle(chunkID));
   } else if (chunkID) {
-    MemHandleFree(handleOf(chunkID));
+    MemHandleFree(entryHandle(chunkID));
     RecEntry::setChunkID(db.entry, 0);
   }
   DbHdr::markChanged(db.header);
@@ -73,7 +70,7 @@ Err liveRecord(DmOpenRef ref, UInt16 index, EntryRef* db, MemHandle* hP) {
   if (Err err = FindByIndex(ref, false, false, index, db)) return err;
   if (RecEntry::attributes(db->entry) & dmRecAttrDelete) return recordError(db->entry);
   LocalID chunkID = RecEntry::chunkID(db->entry);
-  *hP = chunkID ? handleOf(chunkID) : 0;
+  *hP = entryHandle(chunkID);
   return errNone;
 }
 }  // namespace
@@ -118,7 +115,7 @@ Err DmDetachRecord(DmOpenRef dbP, UInt16 index, MemHandle* oldHP) {
   if (Err err = RemoveEntry(db, index)) return err;
   setOwningDatabase(chunkID, 0);
   DbHdr::markChanged(db.header);
-  if (oldHP) *oldHP = chunkID ? handleOf(chunkID) : 0;
+  if (oldHP) *oldHP = entryHandle(chunkID);
   return errNone;
 }
 
@@ -233,10 +230,10 @@ MemHandle DmResizeRecord(DmOpenRef dbP, UInt16 index, UInt32 newSize) {
   if (!(Access::mode(db.access) & dmModeWrite) && !(OpenInfo::flags(db.openInfo) & OpenInfo::kWrite))
     return setLastErr(dmErrReadOnly), 0;
   if (!chunkID) return setLastErr(dmErrMemError), 0;
-  if ((err = MemHandleResize(handleOf(chunkID), newSize))) return setLastErr(err), 0;
+  if ((err = MemHandleResize(entryHandle(chunkID), newSize))) return setLastErr(err), 0;
   DbHdr::markChanged(db.header);
   setLastErr(errNone);
-  return handleOf(chunkID);
+  return entryHandle(chunkID);
 }
 
 Err DmReleaseRecord(DmOpenRef dbP, UInt16 index, Boolean dirty) {
@@ -259,7 +256,7 @@ UInt16 DmSearchRecord(MemHandle recH, DmOpenRef* dbPP) {
     bool found = false;
     forEachEntry(OpenInfo::header(Access::openInfo(ref)), [&](UInt8* e) {
       if (found) return;
-      if (RecEntry::chunkID(e) && handleOf(RecEntry::chunkID(e)) == recH)
+      if (RecEntry::chunkID(e) && entryHandle(RecEntry::chunkID(e)) == recH)
         found = true;
       else
         ++index;

@@ -22,8 +22,6 @@ bool isResourceRef(const UInt8* ref) { return OpenInfo::flags(Access::openInfo(r
 
 UInt8* headerOf(const UInt8* ref) { return OpenInfo::header(Access::openInfo(ref)); }
 
-MemHandle handleOf(LocalID chunkID) { return chunkID ? (chunkID & ~1u) : 0; }
-
 // The index of the entry with that handle (when given) or that type and id;
 // the handle of the entry found goes to *handleP. kNone when none matches.
 UInt16 FindResource(DmOpenRef ref, UInt32 type, UInt16 id, MemHandle* handleP) {
@@ -32,14 +30,14 @@ UInt16 FindResource(DmOpenRef ref, UInt32 type, UInt16 id, MemHandle* handleP) {
   UInt16 found = kNone;
   forEachEntry(headerOf(accessOf(ref)), [&](UInt8* e) {
     if (found != kNone) return;
-    bool match = *handleP ? handleOf(Rsrc::chunkID(e)) == *handleP : (Rsrc::type(e) == type && Rsrc::id(e) == id);
+    bool match = *handleP ? entryHandle(Rsrc::chunkID(e)) == *handleP : (Rsrc::type(e) == type && Rsrc::id(e) == id);
     if (match) found = index;
     ++index;
   });
   if (found != kNone && !*handleP) {
     EntryRef db;
     FindByIndex(ref, false, true, found, &db);
-    *handleP = handleOf(Rsrc::chunkID(db.entry));
+    *handleP = entryHandle(Rsrc::chunkID(db.entry));
   }
   return found;
 }
@@ -59,13 +57,6 @@ Err AttachResource(DmOpenRef ref, UInt32 type, UInt16 id, MemHandle h) {
   DbHdr::markChanged(db.header);
   SetMemPtrDBID(MemHandleDataPtr(h), OpenInfo::hdrID(db.openInfo));
   return errNone;
-}
-
-bool isCurrentAppDatabase(const UInt8* ref) {
-  UInt16 card = 0;
-  LocalID id = 0;
-  storageSeams().currentAppDatabase(&card, &id);
-  return id && id == OpenInfo::hdrID(Access::openInfo(ref));
 }
 
 // A resource database of type 'ovly' opened for reading: a locale overlay.
@@ -174,8 +165,8 @@ Err DmDetachResource(DmOpenRef dbP, UInt16 index, MemHandle* oldHP) {
   LocalID chunkID = Rsrc::chunkID(db.entry);
   if (Err err = RemoveEntry(db, index)) return err;
   DbHdr::markChanged(db.header);
-  if (void* p = chunkID ? MemHandleDataPtr(handleOf(chunkID)) : nullptr) SetMemPtrDBID(p, 0);
-  if (oldHP) *oldHP = handleOf(chunkID);
+  if (void* p = chunkID ? MemHandleDataPtr(entryHandle(chunkID)) : nullptr) SetMemPtrDBID(p, 0);
+  if (oldHP) *oldHP = entryHandle(chunkID);
   return errNone;
 }
 
@@ -199,7 +190,8 @@ Err DmRemoveResource(DmOpenRef dbP, UInt16 index) {
   if (Err err = DmDetachResource(dbP, index, &h)) return err;
   if (!h) return errNone;
   // The running application's code may still be executing from it.
-  if (isCurrentAppDatabase(accessOf(dbP)))
+  const UInt8* info = Access::openInfo(accessOf(dbP));
+  if (IsCurrentAppDatabase(OpenInfo::cardNo(info), OpenInfo::hdrID(info)))
     MemHandleFree_Delayed(h);
   else
     MemHandleFree(h);
@@ -218,5 +210,5 @@ Err DmReleaseResource(MemHandle) { return errNone; }
 MemHandle DmGetResourceIndex(DmOpenRef dbP, UInt16 index) {
   EntryRef db;
   if (Err err = FindByIndex(dbP, false, true, index, &db)) return setLastErr(err), 0;
-  return handleOf(Rsrc::chunkID(db.entry));
+  return entryHandle(Rsrc::chunkID(db.entry));
 }

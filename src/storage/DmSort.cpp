@@ -63,7 +63,8 @@ class Comparer {
       result = storageSeams().callComparF(compare_.routine68K, p, qp, other_, pInfo, eInfo, appInfoH_);
     } else {
       // The application's routine sees the other record first; the answer is turned round.
-      result = static_cast<Int16>(-storageSeams().callComparF(compare_.routine68K, qp, p, other_, eInfo, pInfo, appInfoH_));
+      result =
+          static_cast<Int16>(-storageSeams().callComparF(compare_.routine68K, qp, p, other_, eInfo, pInfo, appInfoH_));
     }
     if (q) MemHandleUnlock(q);
     return result;

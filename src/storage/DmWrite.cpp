@@ -1,6 +1,7 @@
 // Bounds-checked writes into database chunks. A write marks the chunk's
 // database changed, and writes a database that is not open to its file at once.
 #include <cstring>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"

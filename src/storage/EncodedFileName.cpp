@@ -1,4 +1,5 @@
 #include "storage/EncodedFileName.h"
+
 #include <cstring>
 
 namespace {

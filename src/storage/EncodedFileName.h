@@ -3,6 +3,7 @@
 // rebuilds the whole database directory from these names alone.
 #pragma once
 #include <string>
+
 #include "palm/PalmTypes.h"
 
 constexpr const char* kDatabaseFileExtension = ".qvn";

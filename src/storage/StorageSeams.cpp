@@ -1,5 +1,7 @@
 #include "storage/StorageSeams.h"
+
 #include <ctime>
+
 #include "host/Reporting.h"
 
 namespace {

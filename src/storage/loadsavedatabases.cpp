@@ -1,14 +1,17 @@
 #include "storage/loadsavedatabases.h"
+
 #include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
-#include <strings.h>
 #include <vector>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "storage/DataMgrPrivate.h"
@@ -141,6 +144,27 @@ void registerFile(const std::string& name) {
     WarningF("CreateDatabaseDirectoryEntries: Cannot create stub for %s", name.c_str());
 }
 
+// A save interrupted before its rename: the database file, if there is one,
+// was never touched and stays; a whole image without one (the first save of
+// a new database) becomes the database file.
+void finishInterruptedSave(const std::string& name) {
+  std::string path = folder + name;
+  std::string target = path.substr(0, path.size() - std::strlen(kTemporaryExtension));
+  if (!exists(target)) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    std::vector<UInt8> image;
+    if (f) {
+      UInt8 buf[4096];
+      size_t n;
+      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && image.size() < kMaxImageSize)
+        image.insert(image.end(), buf, buf + n);
+      std::fclose(f);
+    }
+    if (ImageIsWhole(image.data(), static_cast<UInt32>(image.size())) && renameWithoutReplacing(path, target)) return;
+  }
+  std::remove(path.c_str());
+}
+
 // A backup whose database has no file left is the database: it takes the
 // database file's name back.
 void recoverOrphanBackup(const std::string& name) {
@@ -163,7 +187,8 @@ void recoverOrphanBackup(const std::string& name) {
 void InstallDatabaseFiles(const std::string& databasesFolder) {
   folder = databasesFolder;
   if (!folder.empty() && folder.back() != '/') folder += '/';
-  setDatabaseFileOps({SaveDatabaseToFileNow, DeleteDatabaseFileNow, LoadDatabaseFromFile, RefreshDatabaseDatesFromFile});
+  setDatabaseFileOps(
+      {SaveDatabaseToFileNow, DeleteDatabaseFileNow, LoadDatabaseFromFile, RefreshDatabaseDatesFromFile});
 }
 
 const std::string& DatabasesFolder() { return folder; }
@@ -248,7 +273,8 @@ Err CreateDatabaseStub(UInt16 cardNo, const Char* name, UInt16 attributes, UInt1
                        UInt32 type) {
   UInt8* hdr = nullptr;
   if (Err err = CreateDatabase(cardNo, name, creator, type, attributes & dmHdrAttrResDB, 0, &hdr, nullptr)) return err;
-  DbHdr::setAttributes(hdr, static_cast<UInt16>(((attributes & kFileNameAttributes) & ~dmHdrAttrDirty) | dmHdrAttrStub));
+  DbHdr::setAttributes(hdr,
+                       static_cast<UInt16>(((attributes & kFileNameAttributes) & ~dmHdrAttrDirty) | dmHdrAttrStub));
   set16(hdr + DbHdr::kVersion, version);
   if (MemPtrUnlock(hdr)) WarningF("datamgr - DmCreateDatabase warning: database unlock failed");
   return errNone;
@@ -282,11 +308,10 @@ void RenameDatabaseFile(const Char* fileName, const Char* directory) {
 
 void CreateDatabaseDirectoryEntries() {
   std::vector<std::string> names = folderFiles();
-  for (const std::string& name : names) {
-    // An interrupted save: the database file itself was never touched.
-    if (endsWith(name, ".qvn.tmp")) std::remove((folder + name).c_str());
+  for (const std::string& name : names)
+    if (endsWith(name, ".qvn.tmp")) finishInterruptedSave(name);
+  for (const std::string& name : folderFiles())
     if (endsWith(name, kDatabaseFileExtension)) registerFile(name);
-  }
   for (const std::string& name : names)
     if (endsWith(name, kBackupFileExtension)) recoverOrphanBackup(name);
   for (const std::string& name : names)
@@ -296,7 +321,8 @@ void CreateDatabaseDirectoryEntries() {
 Err DatabaseFlush(DmOpenRef ref) {
   if (!ValidAccessPtr(ref)) return 2;
   UInt8* info = Access::openInfo(static_cast<UInt8*>(ref));
-  if (DbHdr::attributes(OpenInfo::header(info)) & dmHdrAttrDirty) SaveDatabaseNow(OpenInfo::cardNo(info), OpenInfo::hdrID(info));
+  if (DbHdr::attributes(OpenInfo::header(info)) & dmHdrAttrDirty)
+    SaveDatabaseNow(OpenInfo::cardNo(info), OpenInfo::hdrID(info));
   return errNone;
 }
 

@@ -6,6 +6,7 @@
 // it was and the database marked dirty.
 #pragma once
 #include <string>
+
 #include "palm/PalmTypes.h"
 #include "storage/DATAMGR.h"
 
@@ -19,8 +20,7 @@ Boolean DeleteDatabaseFileNow(const Char* name, UInt16 attributes, UInt16 versio
 Boolean LoadDatabaseFromFile(UInt16 cardNo, LocalID dbID);
 Boolean RefreshDatabaseDatesFromFile(void* header);
 
-Err CreateDatabaseStub(UInt16 cardNo, const Char* name, UInt16 attributes, UInt16 version, UInt32 creator,
-                       UInt32 type);
+Err CreateDatabaseStub(UInt16 cardNo, const Char* name, UInt16 attributes, UInt16 version, UInt32 creator, UInt32 type);
 // Turns a plain .pdb/.prc file of the folder into a registered database file.
 void RenameDatabaseFile(const Char* fileName, const Char* directory);
 // The start-up pass: registers every database file of the folder as a stub,

@@ -1,7 +1,9 @@
 // Chunks: allocation, freeing, the live and delayed lists, resizing and
 // executable copies.
 #include "storage/memorymgr.h"
+
 #include <cstring>
+
 #include "host/Globals.h"
 #include "host/HostMemory.h"
 #include "host/Reporting.h"
@@ -28,9 +30,7 @@ void warnAllocation(const char* text) {
   if (!memGlobals().suppressWarnings) WarningF("%s", text);
 }
 
-void* hostAllocate(bool executable, UInt32 bytes) {
-  return executable ? allocExecutableMemory(bytes) : MALLOC(bytes);
-}
+void* hostAllocate(bool executable, UInt32 bytes) { return executable ? allocExecutableMemory(bytes) : MALLOC(bytes); }
 
 void hostFree(UInt8* hdr) {
   if (isExecutable(hdr))

@@ -73,14 +73,14 @@ Err MemSemaphoreRelease(Boolean writeAccess);
 
 // Card, store and heap figures of the one card
 UInt16 MemNumCards();
-Err MemCardInfo(UInt16 cardNo, Char* cardNameP, Char* manufNameP, UInt16* versionP, UInt32* crDateP,
-                UInt32* romSizeP, UInt32* ramSizeP, UInt32* freeBytesP);
-Err MemStoreInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP,
-                 UInt32* crDateP, UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P,
-                 UInt32* initCodeOffset2P, LocalID* databaseDirIDP);
-Err MemStoreSetInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP,
-                    UInt32* crDateP, UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P,
-                    UInt32* initCodeOffset2P, LocalID* databaseDirIDP);
+Err MemCardInfo(UInt16 cardNo, Char* cardNameP, Char* manufNameP, UInt16* versionP, UInt32* crDateP, UInt32* romSizeP,
+                UInt32* ramSizeP, UInt32* freeBytesP);
+Err MemStoreInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP, UInt32* crDateP,
+                 UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P, UInt32* initCodeOffset2P,
+                 LocalID* databaseDirIDP);
+Err MemStoreSetInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP, UInt32* crDateP,
+                    UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P, UInt32* initCodeOffset2P,
+                    LocalID* databaseDirIDP);
 UInt16 MemNumHeaps(UInt16 cardNo);
 UInt16 MemNumRAMHeaps(UInt16 cardNo);
 UInt16 MemHeapID(UInt16 cardNo, UInt16 heapIndex);

@@ -1,9 +1,11 @@
 // The Palm calls on single chunks: allocation entries, locking, facts,
 // owners and LocalIDs.
 #include <cstring>
+
 #include "host/HostMemory.h"
 #include "host/arena/Arena.h"
 #include "host/Reporting.h"
+#include "host/arena/Arena.h"
 #include "palm/ErrorCodes.h"
 #include "storage/MemoryMgrPrivate.h"
 #include "storage/StorageSeams.h"

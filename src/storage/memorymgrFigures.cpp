@@ -1,6 +1,7 @@
 // Card, store and heap figures: one card with a dynamic heap (0) and a
 // storage heap (1).
 #include <cstring>
+
 #include "palm/ErrorCodes.h"
 #include "storage/MemoryMgrPrivate.h"
 #include "storage/memorymgr.h"
@@ -29,8 +30,8 @@ Err storeRecord(UInt16 cardNo, UInt16 storeNumber, MemStoreRecord** recordP) {
 
 UInt16 MemNumCards() { return 1; }
 
-Err MemCardInfo(UInt16 cardNo, Char* cardNameP, Char* manufNameP, UInt16* versionP, UInt32* crDateP,
-                UInt32* romSizeP, UInt32* ramSizeP, UInt32* freeBytesP) {
+Err MemCardInfo(UInt16 cardNo, Char* cardNameP, Char* manufNameP, UInt16* versionP, UInt32* crDateP, UInt32* romSizeP,
+                UInt32* ramSizeP, UInt32* freeBytesP) {
   if (cardNo != 0) return memErrCardNotPresent;
   if (cardNameP) std::strcpy(cardNameP, kCardName);
   if (manufNameP) std::strcpy(manufNameP, kCardName);
@@ -42,9 +43,9 @@ Err MemCardInfo(UInt16 cardNo, Char* cardNameP, Char* manufNameP, UInt16* versio
   return errNone;
 }
 
-Err MemStoreInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP,
-                 UInt32* crDateP, UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P,
-                 UInt32* initCodeOffset2P, LocalID* databaseDirIDP) {
+Err MemStoreInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP, UInt32* crDateP,
+                 UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P, UInt32* initCodeOffset2P,
+                 LocalID* databaseDirIDP) {
   MemStoreRecord* r;
   if (Err err = storeRecord(cardNo, storeNumber, &r)) return err;
   put(versionP, r->version);
@@ -59,9 +60,9 @@ Err MemStoreInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* fl
   return errNone;
 }
 
-Err MemStoreSetInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP,
-                    UInt32* crDateP, UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P,
-                    UInt32* initCodeOffset2P, LocalID* databaseDirIDP) {
+Err MemStoreSetInfo(UInt16 cardNo, UInt16 storeNumber, UInt16* versionP, UInt16* flagsP, Char* nameP, UInt32* crDateP,
+                    UInt32* bckUpDateP, UInt32* heapListOffsetP, UInt32* initCodeOffset1P, UInt32* initCodeOffset2P,
+                    LocalID* databaseDirIDP) {
   MemStoreRecord* r;
   if (Err err = storeRecord(cardNo, storeNumber, &r)) return err;
   take(r->version, versionP);

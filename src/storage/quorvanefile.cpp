@@ -1,8 +1,10 @@
 // The image reader and writer.
 #include "storage/quorvanefile.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "palm/FourCC.h"
@@ -148,7 +150,8 @@ Err fillDatabase(const ImagePlan& plan, UInt8* hdr, LocalID dbID, UInt16 cardNo)
     set32(e + (plan.resDB ? kResourceChunkOffset : 0), id);
   }
   for (auto [field, block] : {std::pair{DbHdr::kAppInfoID, plan.appInfo}, std::pair{DbHdr::kSortInfoID, plan.sortInfo}})
-    if (!err && block.length) set32(hdr + field, allocateBlock(cardNo, image + block.offset, block.length, dbID, false, &err));
+    if (!err && block.length)
+      set32(hdr + field, allocateBlock(cardNo, image + block.offset, block.length, dbID, false, &err));
   if (err) freeContents(hdr, n, plan.resDB);
   return err;
 }
@@ -156,6 +159,8 @@ Err fillDatabase(const ImagePlan& plan, UInt8* hdr, LocalID dbID, UInt16 cardNo)
 Err loadIntoStub(const ImagePlan& plan, LocalID stubID, UInt16 cardNo) {
   UInt8* hdr = databaseHeader(stubID);
   if (!hdr) return memErrInvalidParam;
+  // The entries' layout follows the kind the stub was registered with.
+  if (DbHdr::isResourceDB(hdr) != plan.resDB) return badData("record and resource database mixed up");
   UInt32 n = static_cast<UInt32>(plan.entries.size());
   if (Err err = MemHandleResize(stubID & ~1u, DbHdr::kSize + n * plan.entrySize)) {
     WarningF("DataMgr - CreateOrLoadDatabaseFromStream: Failed to resize database header");
@@ -191,7 +196,8 @@ Err createFromPlan(const ImagePlan& plan, DmDeleteProc deleteProc, void* userDat
   if (Err err = CreateDatabase(cardNo, name, get32(image + DbHdr::kCreator), get32(image + DbHdr::kType), plan.resDB,
                                static_cast<UInt16>(n), &hdr, &dbID))
     return err;
-  DbHdr::setAttributes(hdr, get16(image + DbHdr::kAttributes) & kImageAttributes);
+  // A database that exists only in memory has changes no file holds yet.
+  DbHdr::setAttributes(hdr, (get16(image + DbHdr::kAttributes) & kImageAttributes) | dmHdrAttrDirty);
   if (Err err = fillDatabase(plan, hdr, dbID, cardNo)) {
     MemPtrUnlock(hdr);
     RemoveDatabaseFromDirectory(cardNo, dbID);
@@ -235,6 +241,11 @@ Boolean IsArmCodeChunk(UInt32 type) {
   for (const char* t : kTypes)
     if (type == fourCC(reinterpret_cast<const char(&)[5]>(*t))) return true;
   return false;
+}
+
+Boolean ImageIsWhole(const UInt8* image, UInt32 size) {
+  ImagePlan plan;
+  return planImage(image, size, &plan) == errNone;
 }
 
 Err CreateOrLoadDatabaseFromImage(LocalID existingID, const UInt8* image, UInt32 size, DmDeleteProc deleteProc,

@@ -36,5 +36,8 @@ Err ExgDBReadExtended(DmReadProc readProc, DmDeleteProc deleteProc, void* userDa
 // The Palm call: a database from an image in a chunk; it is saved at once.
 Err DmCreateDatabaseFromImage(void* bufferP);
 
+// True when an image in host memory is whole: every offset and length in it fits.
+Boolean ImageIsWhole(const UInt8* image, UInt32 size);
+
 // Resource types whose data is ARM code or used by it: kept in executable chunks.
 Boolean IsArmCodeChunk(UInt32 type);

@@ -13,15 +13,15 @@ struct Probe {
   Condition finished;
   std::atomic<int> listed{0};
   std::atomic<int> niceness{0};
-  std::atomic<std::uint32_t> stackAddress{0};
+  std::atomic<bool> stackInArena{false};
   std::atomic<std::uint32_t> exceptionState{99};
 };
 
 void probeBody(void* arg) {
   auto* p = static_cast<Probe*>(arg);
   int local = 0;
-  p->stackAddress = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&local) & 0xFFFFFFFFu);
-  if (reinterpret_cast<std::uintptr_t>(&local) < 0x80000000u) p->stackAddress = toEmu(&local);
+  auto where = reinterpret_cast<std::uintptr_t>(&local);
+  p->stackInArena = where < 0x80000000u && Arena68K::inArena(toEmu(&local));
   p->listed = runningThreadCount();
   p->niceness = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
   p->exceptionState = getThreadExceptionState();
@@ -54,7 +54,7 @@ TEST(Thread, ArenaStackLocalsAre68KAddressable) {
   Thread t;
   t.start(probeBody, 0, &probe, 64 * 1024, ThreadStack::Arena);
   probe.started.wait();
-  EXPECT_TRUE(Arena68K::inArena(probe.stackAddress)) << std::hex << probe.stackAddress;
+  EXPECT_TRUE(probe.stackInArena);
   probe.release.set();
   waitUntilGone(t);
 }
@@ -64,7 +64,7 @@ TEST(Thread, HostStackThreadIsNotInArena) {
   Thread t;
   t.start(probeBody, 0, &probe, 0);
   probe.started.wait();
-  EXPECT_FALSE(Arena68K::inArena(probe.stackAddress));
+  EXPECT_FALSE(probe.stackInArena);
   probe.release.set();
   waitUntilGone(t);
 }

@@ -1,4 +1,5 @@
 #include <cstring>
+
 #include "DataMgrFixture.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <random>
+
 #include "DataMgrFixture.h"
 
 namespace {
@@ -40,7 +41,8 @@ TEST_F(DataMgrDirectory, StaysSortedByNameAcrossManyCreationsRenamesAndDeletions
   EXPECT_EQ(DmFindDatabase(0, "b"), 0u);
   EXPECT_EQ(DmFindDatabase(0, "zz top"), b);
 
-  for (size_t i = 0; i < expected.size(); i += 3) ASSERT_EQ(DmDeleteDatabase(0, DmFindDatabase(0, expected[i].c_str())), errNone);
+  for (size_t i = 0; i < expected.size(); i += 3)
+    ASSERT_EQ(DmDeleteDatabase(0, DmFindDatabase(0, expected[i].c_str())), errNone);
   std::vector<std::string> left;
   for (size_t i = 0; i < expected.size(); ++i)
     if (i % 3) left.push_back(expected[i]);
@@ -76,6 +78,9 @@ TEST_F(DataMgrDirectory, CreationRefusesBadAndDuplicateNamesAndSavesTheNewDataba
   EXPECT_EQ(DmCreateDatabase(0, "", 0, 0, false), dmErrInvalidDatabaseName);
   EXPECT_EQ(DmCreateDatabase(0, "01234567890123456789012345678901", 0, 0, false), dmErrInvalidDatabaseName);
   EXPECT_EQ(DmNumDatabases(0), 1);
+  UInt32 live = liveChunks();
+  EXPECT_EQ(DmCreateDatabase(1, "Card one", 0, 0, false), memErrCardNotPresent) << "there is one card";
+  EXPECT_EQ(liveChunks(), live);
 
   files.saveWorks = false;
   LocalID unsaved = create("Unsaved");
@@ -83,8 +88,8 @@ TEST_F(DataMgrDirectory, CreationRefusesBadAndDuplicateNamesAndSavesTheNewDataba
 
   UInt16 attr = 0xFFFF, version = 9;
   UInt32 type = 0, creator = 0, seed = 0;
-  EXPECT_EQ(DmDatabaseInfo(0, id, nullptr, &attr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                           &type, &creator),
+  EXPECT_EQ(DmDatabaseInfo(0, id, nullptr, &attr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &type,
+                           &creator),
             errNone);
   EXPECT_EQ(attr, 0);
   EXPECT_EQ(version, 0);
@@ -97,8 +102,8 @@ TEST_F(DataMgrDirectory, CreationRefusesBadAndDuplicateNamesAndSavesTheNewDataba
 TEST_F(DataMgrDirectory, SearchByTypeAndCreatorPrefersTheLatestVersionThenTheFirstName) {
   auto withVersion = [](const char* name, UInt16 version) {
     LocalID id = create(name, FourCCs::appl, fourCC("Abcd"), true);
-    DmSetDatabaseInfo(0, id, nullptr, nullptr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                      nullptr, nullptr);
+    DmSetDatabaseInfo(0, id, nullptr, nullptr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                      nullptr);
     return id;
   };
   LocalID beta = withVersion("Beta", 2);
@@ -142,7 +147,8 @@ TEST_F(DataMgrDirectory, DatabaseInfoHidesTheSystemsOwnBitsAndSetInfoSavesOrRena
   LocalID id = create("Journal");
   DbHdr::setAttributes(databaseHeader(id), dmHdrAttrDirty | dmHdrAttrBackup);
   UInt16 attr = 0;
-  DmDatabaseInfo(0, id, nullptr, &attr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  DmDatabaseInfo(0, id, nullptr, &attr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                 nullptr);
   EXPECT_EQ(attr, dmHdrAttrBackup);
 
   files = FileLog{};
@@ -183,6 +189,32 @@ TEST_F(DataMgrDirectory, DatabaseInfoHidesTheSystemsOwnBitsAndSetInfoSavesOrRena
   EXPECT_EQ(DmSetDatabaseInfo(0, 0x80000011, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                               nullptr, nullptr, nullptr),
             dmErrInvalidParam);
+}
+
+TEST_F(DataMgrDirectory, TheOldFileOfARenamedDatabaseGoesOnlyOnceTheNewOneIsWritten) {
+  LocalID id = create("Before");
+  files = FileLog{};
+  files.saveWorks = false;
+  ASSERT_EQ(DmSetDatabaseInfo(0, id, "After", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr),
+            errNone);
+  EXPECT_TRUE(files.deletes.empty()) << "the old file is the only copy while the new one cannot be written";
+  EXPECT_TRUE(attributes(id) & dmHdrAttrDirty);
+  files.saveWorks = true;
+  DmCloseDatabase(DmOpenDatabase(0, id, dmModeReadWrite));
+  EXPECT_EQ(files.savesOf("After"), 2);
+  EXPECT_EQ(files.deletes, std::vector<std::string>{"Before"});
+
+  // Renamed away and back before any save: the file in use is never removed.
+  files = FileLog{};
+  files.saveWorks = false;
+  DmSetDatabaseInfo(0, id, "Elsewhere", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr);
+  DmSetDatabaseInfo(0, id, "After", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr);
+  files.saveWorks = true;
+  DmCloseDatabase(DmOpenDatabase(0, id, dmModeReadWrite));
+  EXPECT_EQ(files.deletes, std::vector<std::string>{"Elsewhere"});
 }
 
 TEST_F(DataMgrDirectory, ProtectionCountsToTwoHundredFiftyFiveAndBlocksDeletion) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 #include <vector>
+
 #include "StorageFixture.h"
 #include "palm/ErrorCodes.h"
 #include "palm/FourCC.h"

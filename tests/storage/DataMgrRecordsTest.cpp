@@ -1,4 +1,5 @@
 #include <cstring>
+
 #include "DataMgrFixture.h"
 
 namespace {
@@ -142,14 +143,10 @@ TEST_F(DataMgrRecords, ReadOnlyReferencesCannotChangeRecords) {
     const char* call;
     Err err;
   } cases[] = {
-      {"DmDeleteRecord", DmDeleteRecord(ro, 0)},
-      {"DmArchiveRecord", DmArchiveRecord(ro, 0)},
-      {"DmRemoveRecord", DmRemoveRecord(ro, 0)},
-      {"DmSetRecordInfo", DmSetRecordInfo(ro, 0, &a, nullptr)},
-      {"DmMoveRecord", DmMoveRecord(ro, 0, 1)},
-      {"DmAttachRecord", DmAttachRecord(ro, &at, h, nullptr)},
-      {"DmDetachRecord", DmDetachRecord(ro, 0, nullptr)},
-      {"DmMoveCategory", DmMoveCategory(ro, 1, 0, false)},
+      {"DmDeleteRecord", DmDeleteRecord(ro, 0)},          {"DmArchiveRecord", DmArchiveRecord(ro, 0)},
+      {"DmRemoveRecord", DmRemoveRecord(ro, 0)},          {"DmSetRecordInfo", DmSetRecordInfo(ro, 0, &a, nullptr)},
+      {"DmMoveRecord", DmMoveRecord(ro, 0, 1)},           {"DmAttachRecord", DmAttachRecord(ro, &at, h, nullptr)},
+      {"DmDetachRecord", DmDetachRecord(ro, 0, nullptr)}, {"DmMoveCategory", DmMoveCategory(ro, 1, 0, false)},
   };
   for (const Case& c : cases) EXPECT_EQ(c.err, dmErrReadOnly) << c.call;
   EXPECT_EQ(DmNewRecord(ro, &at, 4), 0u);
@@ -237,8 +234,13 @@ TEST_F(DataMgrRecords, WritesAreBoundsCheckedAndSaveAClosedDatabaseAtOnce) {
   struct Case {
     UInt32 offset, bytes;
     Err err;
-  } cases[] = {{0, 11, errNone}, {10, 1, errNone}, {0, 12, dmErrWriteOutOfBounds}, {11, 1, dmErrWriteOutOfBounds},
-               {0xFFFFFFFF, 2, dmErrWriteOutOfBounds}, {11, 0, errNone}, {12, 0, dmErrWriteOutOfBounds}};
+  } cases[] = {{0, 11, errNone},
+               {10, 1, errNone},
+               {0, 12, dmErrWriteOutOfBounds},
+               {11, 1, dmErrWriteOutOfBounds},
+               {0xFFFFFFFF, 2, dmErrWriteOutOfBounds},
+               {11, 0, errNone},
+               {12, 0, dmErrWriteOutOfBounds}};
   for (const Case& c : cases) EXPECT_EQ(DmWriteCheck(p, c.offset, c.bytes), c.err) << c.offset << "+" << c.bytes;
   EXPECT_EQ(DmWrite(p, 5, "XYZXYZXYZ", 7), dmErrWriteOutOfBounds);
   EXPECT_STREQ(reinterpret_cast<char*>(p), "0123456789") << "a refused write changes nothing";
@@ -310,15 +312,19 @@ TEST_F(DataMgrCategories, SeekingForwardAndBackward) {
     Err err;
     UInt16 index;
   } cases[] = {
-      {0, 0, dmSeekForward, 1, errNone, 0},       {1, 0, dmSeekForward, 1, errNone, 3},
-      {0, 1, dmSeekForward, 1, errNone, 3},       {0, 2, dmSeekForward, 1, dmErrSeekFailed, 3},
+      {0, 0, dmSeekForward, 1, errNone, 0},
+      {1, 0, dmSeekForward, 1, errNone, 3},
+      {0, 1, dmSeekForward, 1, errNone, 3},
+      {0, 2, dmSeekForward, 1, dmErrSeekFailed, 3},
       {5, 1, dmSeekBackward, dmAllCategories, errNone, 3},
-      {0xFFFF, 0, dmSeekBackward, 2, errNone, 5}, {9, 0, dmSeekBackward, 1, errNone, 3},
+      {0xFFFF, 0, dmSeekBackward, 2, errNone, 5},
+      {9, 0, dmSeekBackward, 1, errNone, 3},
       {4, 0, dmSeekForward, 3, dmErrSeekFailed, 4},
   };
   for (const Case& c : cases) {
     UInt16 index = c.start;
-    EXPECT_EQ(DmSeekRecordInCategory(db, &index, c.offset, c.direction, c.category), c.err) << c.start << "/" << c.offset;
+    EXPECT_EQ(DmSeekRecordInCategory(db, &index, c.offset, c.direction, c.category), c.err)
+        << c.start << "/" << c.offset;
     EXPECT_EQ(index, c.index) << c.start << "/" << c.offset;
     EXPECT_EQ(DmGetLastErr(), c.err);
   }

@@ -1,7 +1,10 @@
 #include <signal.h>
 #include <sys/resource.h>
+
 #include <map>
+#include <random>
 #include <set>
+
 #include "DataMgrFixture.h"
 #include "ImageSupport.h"
 #include "storage/EncodedFileName.h"
@@ -215,6 +218,23 @@ TEST_F(DatabaseFiles, ADatabaseWhoseOnlyCopyIsItsBackupIsRecoveredAtStartUp) {
   EXPECT_EQ(filesInFolder(), std::set<std::string>{file.filename().string()});
 }
 
+TEST_F(DatabaseFiles, LeftoversOfInterruptedSavesAreClearedOrFinished) {
+  makeDatabase("Kept", {"old"});
+  makeDatabase("Brand new", {"only copy"});
+  fs::path kept = fileOf("Kept");
+  fs::path fresh = fileOf("Brand new");
+  auto keptBytes = readWholeFile(kept);
+  // A half-written replacement of an existing file, and a whole first save
+  // that never got its final name.
+  std::ofstream(folder / (kept.filename().string() + ".tmp")) << "half";
+  fs::rename(fresh, folder / (fresh.filename().string() + ".tmp"));
+  restart();
+  EXPECT_EQ(filesInFolder(), (std::set<std::string>{kept.filename().string(), fresh.filename().string()}));
+  EXPECT_EQ(readWholeFile(kept), keptBytes);
+  EXPECT_EQ(recordsOf("Kept"), std::vector<std::string>{"old"});
+  EXPECT_EQ(recordsOf("Brand new"), std::vector<std::string>{"only copy"});
+}
+
 TEST_F(DatabaseFiles, AnUnreadableFileIsReplacedByItsBackupAtFirstUse) {
   makeDatabase("Fragile", {"safe"});
   fs::path file = fileOf("Fragile");
@@ -248,6 +268,70 @@ TEST_F(DatabaseFiles, ACorruptFileIsRefusedWithAWarningAndNothingElseIsLost) {
   std::string messages = testing::internal::GetCapturedStderr();
   EXPECT_NE(messages.find(bad.filename().string()), std::string::npos) << messages;
   EXPECT_EQ(readWholeFile(bad), bytes) << "the file is kept for whoever can mend it";
+  EXPECT_EQ(recordsOf("Good"), std::vector<std::string>{"fine"});
+}
+
+TEST_F(DatabaseFiles, FlushingWritesOpenDatabasesThatChanged) {
+  LocalID id = makeDatabase("Open", {"a"});
+  DmOpenRef db = DmOpenDatabase(0, id, dmModeReadWrite);
+  UInt16 at = dmMaxRecordIndex;
+  DmNewRecord(db, &at, 3);
+  DmReleaseRecord(db, at, true);
+  std::string before = palmPdbDump(fileOf("Open"));
+  EXPECT_EQ(SetDatabaseIdleFlush(0), 0);
+  FlushDatabasesWhenIdle();
+  EXPECT_EQ(palmPdbDump(fileOf("Open")), before) << "idle flushing is off";
+  EXPECT_EQ(SetDatabaseIdleFlush(1), 0);
+  FlushDatabasesWhenIdle();
+  EXPECT_EQ(palmPdbDump(fileOf("Open")), memoryDump(id));
+  EXPECT_FALSE(DbHdr::attributes(databaseHeader(id)) & dmHdrAttrDirty);
+  DmDeleteRecord(db, 0);
+  EXPECT_EQ(DatabaseFlush(db), errNone);
+  EXPECT_EQ(palmPdbDump(fileOf("Open")), memoryDump(id));
+  EXPECT_EQ(DatabaseFlush(nullptr), 2);
+}
+
+TEST_F(DatabaseFiles, MutatedFilesAreRefusedByNameWhileTheOthersStayWhole) {
+  makeDatabase("Good", {"fine"});
+  auto real = realDatabaseFiles();
+  std::mt19937 random(11);
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) {
+    auto bytes = readWholeFile(real[i % real.size()]);
+    for (int m = 0; m < 3; ++m) {
+      size_t at = 32 + random() % (bytes.size() - 32);
+      if (random() % 3 == 0)
+        bytes.resize(at);
+      else
+        bytes[at] = static_cast<UInt8>(random());
+    }
+    std::string dbName = "Fuzz " + std::to_string(i);
+    std::string file;
+    // Half of them registered as the other kind of database than their image holds.
+    FormEncodedFileName(dbName.c_str(), (get16(bytes.data() + 32) ^ i) & 1, 0, 0, 0, file);
+    writeWholeFile(folder / file, bytes);
+    names.push_back(dbName);
+  }
+  restart();
+  int refused = 0;
+  for (const std::string& name : names) {
+    LocalID id = DmFindDatabase(0, name.c_str());
+    ASSERT_NE(id, 0u) << name;
+    testing::internal::CaptureStderr();
+    DmOpenRef db = DmOpenDatabase(0, id, dmModeReadOnly);
+    std::string messages = testing::internal::GetCapturedStderr();
+    if (db) {
+      DmCloseDatabase(db);
+      continue;
+    }
+    ++refused;
+    std::string encodedName;
+    encodeDatabaseName(name.c_str(), encodedName);
+    EXPECT_NE(messages.find(encodedName + "#"), std::string::npos) << messages;
+    EXPECT_TRUE(DbHdr::attributes(databaseHeader(id)) & dmHdrAttrStub) << "a refused file leaves a stub";
+  }
+  EXPECT_GT(refused, 50);
+  EXPECT_EQ(filesInFolder().size(), names.size() + 1) << "no file was removed or added";
   EXPECT_EQ(recordsOf("Good"), std::vector<std::string>{"fine"});
 }
 

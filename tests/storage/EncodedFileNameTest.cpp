@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+
 #include <random>
+
 #include "palm/FourCC.h"
 #include "storage/EncodedFileName.h"
 
@@ -21,8 +23,10 @@ TEST(EncodedFileName, WritesNamesAndFieldsAsLetters) {
   struct Case {
     const char* name;
     const char* expected;
-  } cases[] = {{"100%", "100%%"},       {"a#", "a##"},          {"x\\y", "x%fmy"},     {"q:*?", "q%dk%ck%dp"},
-               {"\"<>|", "%cc%dm%do%hm"}, {"tab\there", "tab%ajhere"}, {"caf\xE9", "caf\xE9"}, {"~ok!", "~ok!"}};
+  } cases[] = {{"100%", "100%%"},         {"a#", "a##"},
+               {"x\\y", "x%fmy"},         {"q:*?", "q%dk%ck%dp"},
+               {"\"<>|", "%cc%dm%do%hm"}, {"tab\there", "tab%ajhere"},
+               {"caf\xE9", "caf\xE9"},    {"~ok!", "~ok!"}};
   for (const Case& c : cases) {
     std::string out;
     encodeDatabaseName(c.name, out);
@@ -61,13 +65,13 @@ TEST(EncodedFileName, ArbitraryNamesAndFieldsSurviveTheRoundTrip) {
 
 TEST(EncodedFileName, RefusesNamesThatAreNotOurs) {
   const char* bad[] = {
-      "MemoDB.pdb",                                       // no "#"
-      "Memo%zzDB#aiaaabaagpgngfgnebfeebee.qvn",           // "%" with letters beyond 'p'
-      "Memo%aDB#aiaaabaagpgngfgnebfeebee.qvn",            // "%" with one letter
+      "MemoDB.pdb",                                                     // no "#"
+      "Memo%zzDB#aiaaabaagpgngfgnebfeebee.qvn",                         // "%" with letters beyond 'p'
+      "Memo%aDB#aiaaabaagpgngfgnebfeebee.qvn",                          // "%" with one letter
       "0123456789012345678901234567890X#aaaaaaaaaaaaaaaaaaaaaaaa.qvn",  // 32 characters
-      "MemoDB#aiaaabaagpgngfgnebfeeb.qvn",                // type too short
-      "MemoDB#aiaaabaagpgngfgnebfeebez.qvn",              // 'z' in the type
-      "#aiaaabaagpgngfgnebfeebee.qvn",                    // no name
+      "MemoDB#aiaaabaagpgngfgnebfeeb.qvn",                              // type too short
+      "MemoDB#aiaaabaagpgngfgnebfeebez.qvn",                            // 'z' in the type
+      "#aiaaabaagpgngfgnebfeebee.qvn",                                  // no name
   };
   for (const char* file : bad) {
     Char name[32];

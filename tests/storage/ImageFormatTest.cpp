@@ -1,4 +1,5 @@
 #include <random>
+
 #include "DataMgrFixture.h"
 #include "ImageSupport.h"
 #include "storage/quorvanefile.h"
@@ -38,7 +39,8 @@ TEST_F(ImageFormat, EveryRealFileLoadsAsPalmPdbReadsItAndWritesBackTheSame) {
     LocalID id = load(readWholeFile(file));
     ASSERT_NE(id, 0u);
     EXPECT_EQ(memoryDump(id), expected);
-    EXPECT_FALSE(attributes(id) & (dmHdrAttrStub | dmHdrAttrDirty | dmHdrAttrOpen));
+    EXPECT_FALSE(attributes(id) & (dmHdrAttrStub | dmHdrAttrOpen));
+    EXPECT_TRUE(attributes(id) & dmHdrAttrDirty) << "no file holds it yet";
     fs::path written = scratch / file.filename();
     writeWholeFile(written, imageOf(id));
     EXPECT_EQ(palmPdbDump(written), expected);
@@ -60,12 +62,19 @@ TEST_F(ImageFormat, TrickyImagesWrittenByUsAreReadByPalmPdbAsIntended) {
   DmWrite(MemHandleLock(h), 0, big.data(), static_cast<UInt32>(big.size()));
   MemHandleUnlock(h);
   DmReleaseRecord(db, 0, true);
+  for (UInt32 size : {65535u, 65536u, 65537u}) {  // around the 64 KB boundary
+    UInt16 end = dmMaxRecordIndex;
+    MemHandle r = DmNewRecord(db, &end, size);
+    DmWrite(MemHandleLock(r), size - 1, "\x5A", 1);
+    MemHandleUnlock(r);
+    DmReleaseRecord(db, end, false);
+  }
   addRecord(db, "second", 3);
   addRecord(db, "secret", 5 | dmRecAttrSecret);
   addRecord(db, "deleted");
-  DmDeleteRecord(db, 3);
+  DmDeleteRecord(db, 6);
   addRecord(db, "archived");
-  DmArchiveRecord(db, 4);
+  DmArchiveRecord(db, 7);
   for (const char* info : {"app info block", "sort info"}) {
     MemHandle block = DmNewHandle(db, static_cast<UInt32>(std::strlen(info)));
     DmWrite(MemHandleLock(block), 0, info, static_cast<UInt32>(std::strlen(info)));
@@ -75,9 +84,9 @@ TEST_F(ImageFormat, TrickyImagesWrittenByUsAreReadByPalmPdbAsIntended) {
     DmSetDatabaseInfo(0, id, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, app ? &blockID : nullptr,
                       app ? nullptr : &blockID, nullptr, nullptr);
   }
-  DmGetRecord(db, 1);  // busy: written without the busy bit
+  DmGetRecord(db, 4);  // busy: written without the busy bit
   std::vector<UInt8> image = imageOf(id);
-  DmReleaseRecord(db, 1, false);
+  DmReleaseRecord(db, 4, false);
   DmCloseDatabase(db);
   std::string expected = memoryDump(id);
 
@@ -195,7 +204,7 @@ TEST_F(ImageFormat, AnImageArrivesWithoutTheSystemsOwnAttributeBits) {
   auto image = recordImage({}, 0, {0, 0});
   set16(&image[32], 0x8000 | dmHdrAttrDirty | dmHdrAttrStub | dmHdrAttrBackup);
   LocalID id = load(image);
-  EXPECT_EQ(attributes(id), dmHdrAttrBackup);
+  EXPECT_EQ(attributes(id), dmHdrAttrBackup | dmHdrAttrDirty);
   set16(databaseHeader(id) + DbHdr::kAttributes, 0xEFFE);
   std::vector<UInt8> written = imageOf(id);
   ASSERT_GE(written.size(), 80u);

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
 #include "storage/DataMgrPrivate.h"
 #include "storage/memorymgr.h"
 #include "support/SharedData.h"
@@ -75,9 +76,7 @@ inline std::string memoryDump(LocalID dbID) {
   UInt8* h = databaseHeader(dbID);
   char line[256];
   std::string out = "name=" + std::string(DbHdr::name(h)) + "\n";
-  auto fourcc = [](UInt32 v) {
-    return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-  };
+  auto fourcc = [](UInt32 v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
   std::snprintf(line, sizeof line, "attributes=%04x version=%u type=%s creator=%s\n", DbHdr::attributes(h) & 0x0FFF,
                 get16(h + DbHdr::kVersion), fourcc(DbHdr::type(h)).c_str(), fourcc(DbHdr::creator(h)).c_str());
   out += line;

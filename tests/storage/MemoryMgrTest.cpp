@@ -2,10 +2,11 @@
 #include <cstring>
 #include <thread>
 #include <vector>
+
+#include "StorageFixture.h"
 #include "palm/Address.h"
 #include "palm/Endian.h"
 #include "palm/ErrorCodes.h"
-#include "StorageFixture.h"
 
 namespace {
 using MemoryMgr = MemoryFixture;
@@ -376,8 +377,8 @@ TEST_F(MemoryMgr, MemCmpAnswersTheSignOfTheFirstDifference) {
     const char* b;
     Int32 n;
     Int16 expected;
-  } cases[] = {{"abc", "abc", 3, 0},  {"abc", "abd", 3, -1}, {"abd", "abc", 3, 1}, {"\xff", "\x01", 1, 1},
-               {"abc", "abd", 2, 0},  {nullptr, nullptr, 3, 0}, {nullptr, "a", 1, -1}, {"a", nullptr, 1, 1}};
+  } cases[] = {{"abc", "abc", 3, 0}, {"abc", "abd", 3, -1},    {"abd", "abc", 3, 1},  {"\xff", "\x01", 1, 1},
+               {"abc", "abd", 2, 0}, {nullptr, nullptr, 3, 0}, {nullptr, "a", 1, -1}, {"a", nullptr, 1, 1}};
   for (const Case& c : cases) EXPECT_EQ(MemCmp(c.a, c.b, c.n), c.expected) << (c.a ? c.a : "null");
 }
 }  // namespace

@@ -3,6 +3,7 @@
 // to set. Every chunk left live by a test is freed afterwards.
 #pragma once
 #include <gtest/gtest.h>
+
 #include "storage/StorageSeams.h"
 #include "storage/memorymgr.h"
 
