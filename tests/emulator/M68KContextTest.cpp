@@ -85,3 +85,19 @@ TEST_F(M68KContext, ExceptionListHeadIs68KAddressable) {
 }
 
 }  // namespace
+
+namespace {
+
+using M68KContextDeathTest = M68KContext;
+
+TEST_F(M68KContextDeathTest, HostFaultReportNamesTheTrapAndRegisters) {
+  EXPECT_EXIT(
+      {
+        cpu->setDataRegLong(5, 0x55555555);
+        auto* wild = static_cast<volatile UInt8*>(fromEmu(Arena68K::kBase + 0x30000000));
+        (void)*wild;
+      },
+      testing::ExitedWithCode(255), "Illegal memory access\n inst: 0\nD0=00000000 .*D5=55555555");
+}
+
+}  // namespace

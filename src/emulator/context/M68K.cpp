@@ -1,5 +1,7 @@
 #include "emulator/context/M68K.h"
+#include <cstdio>
 #include <cstring>
+#include "emulator/core/RegisterDump.h"
 #include "emulator/context/M68KGlobals.h"
 #include "graphics/lcd/Lcd.h"
 #include "host/HostMemory.h"
@@ -15,8 +17,29 @@ void* M68K::operator new(std::size_t size) {
 
 void M68K::operator delete(void* p) { FREE(p); }
 
+namespace {
+// The calling thread's current context, for the fault report: the handler
+// may not take the list's lock.
+thread_local M68K* currentOnThisThread = nullptr;
+}  // namespace
+
+void DescribeFaultingContext(char* buffer, std::size_t size) {
+  M68K* m = currentOnThisThread;
+  if (!m) {
+    std::snprintf(buffer, size, " (no 68K code was running on this thread)");
+    return;
+  }
+  char registers[300];
+  FormatM68KRegisters(m->state(), registers, sizeof registers);
+  if (UInt16 trap = m->getCurrentOrLastTrapNo())
+    std::snprintf(buffer, size, " Last trap = %x\n%s", trap, registers);
+  else
+    std::snprintf(buffer, size, " inst: %x\n%s", m->opcode(), registers);
+}
+
 M68K::M68K() : globals_(GetM68KGlobals()) {
   previous_ = globals_->list.push(this);
+  currentOnThisThread = this;
   state_.lowMemBase = toEmu(globals_->getLowMemAddr());
   LCDGetLCDBufferAddressRange(&state_.lcdStart, &state_.lcdEnd);
   set32(&state_.lcdStartBigEndian, state_.lcdStart);
@@ -26,6 +49,7 @@ M68K::~M68K() {
   FREE(userStackBase_);
   userStackBase_ = nullptr;
   globals_->list.pop(previous_);
+  currentOnThisThread = previous_;
 }
 
 M68Kcontext* M68Kcontext::construct(UInt32 stackSize) {

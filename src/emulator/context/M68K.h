@@ -124,3 +124,7 @@ class M68K : public M68Kcontext {
 
 // The current or last trap of the calling thread's context, 0 without one.
 UInt16 GetCurrentOrLastTrapNo();
+
+// The fault report's detail: the trap being served (or the instruction word)
+// and the registers of the calling thread's context.
+void DescribeFaultingContext(char* buffer, std::size_t size);

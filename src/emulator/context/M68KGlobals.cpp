@@ -1,6 +1,8 @@
 #include "emulator/context/M68KGlobals.h"
 #include <new>
 #include "emulator/context/Callbacks.h"
+#include "emulator/context/M68K.h"
+#include "host/FaultHandler.h"
 #include "host/Globals.h"
 #include "host/HostMemory.h"
 #include "host/Reporting.h"
@@ -26,6 +28,7 @@ Boolean M68KInit() {
   StorageSeams seams{};
   seams.callComparF = CallComparF;
   setStorageSeams(seams);
+  setFaultDetailProc(DescribeFaultingContext);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "emulator/core/ArenaMemory.h"
 #include <unistd.h>
 #include <cstdio>
+#include "emulator/core/RegisterDump.h"
 #include "host/Reporting.h"
 
 namespace m68k {
@@ -11,10 +12,7 @@ const std::uint8_t kZeroes[8] = {};
 
 void illegalWrite(const M68KState& st, UInt32 address, UInt32 opcode, UInt32 pc) {
   char registers[400];
-  int n = 0;
-  for (unsigned i = 0; i < 16 && n >= 0 && n < static_cast<int>(sizeof registers); ++i)
-    n += std::snprintf(registers + n, sizeof registers - static_cast<unsigned>(n), "%c%u=%08X%s",
-                       i < 8 ? 'D' : 'A', i & 7, st.reg[i], (i & 7) == 7 ? "\n" : " ");
+  FormatM68KRegisters(st, registers, sizeof registers);
   WarningF("Fatal Error: Illegal memory access\nwrite to 0x%08X by instruction 0x%04X (PC 0x%08X)\n%s", address,
            opcode & 0xFFFF, pc, registers);
   std::fflush(nullptr);
