@@ -240,7 +240,8 @@ QV_ALWAYS_INLINE void setFlags(C& c, UInt32 changed, UInt32 flags) {
 }
 template <class S>
 QV_ALWAYS_INLINE UInt32 flagsNZ(UInt32 v) {
-  return ((v & S::msb) ? kN : 0) | ((v & S::mask) == 0 ? kZ : 0);
+  Int32 top = static_cast<Int32>(v << (32 - S::bits));
+  return (top < 0 ? kN : 0) | (top == 0 ? kZ : 0);
 }
 // N and Z of v; V and C cleared; X kept.
 template <class S, class C>

@@ -4,17 +4,39 @@
 #include "emulator/core/Cpu.h"
 
 namespace m68k {
+// Flags of d + s and d - s from one 32-bit host operation: operands at
+// byte or word size are moved to the top of the word first, so the host's
+// carry, overflow, sign and zero are those of the smaller operation.
 template <class S>
-QV_ALWAYS_INLINE UInt32 addFlags(UInt32 d, UInt32 s, UInt32 res) {
-  UInt32 carry = ((s & d) | (~res & (s | d))) & S::msb;
-  UInt32 overflow = (s ^ res) & (d ^ res) & S::msb;
-  return flagsNZ<S>(res) | (overflow ? kV : 0) | (carry ? kC | kX : 0);
+QV_ALWAYS_INLINE UInt32 addFlags(UInt32 d, UInt32 s, UInt32) {
+  constexpr unsigned shift = 32 - S::bits;
+  UInt32 a = d << shift, b = s << shift, r;
+  Int32 signedResult;
+  bool carry = __builtin_add_overflow(a, b, &r);
+  bool overflow = __builtin_add_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
+  return (static_cast<Int32>(r) < 0 ? kN : 0) | (r == 0 ? kZ : 0) | (overflow ? kV : 0) | (carry ? kC | kX : 0);
 }
 template <class S>
-QV_ALWAYS_INLINE UInt32 subFlags(UInt32 d, UInt32 s, UInt32 res) {  // d - s
+QV_ALWAYS_INLINE UInt32 subFlags(UInt32 d, UInt32 s, UInt32) {  // d - s
+  constexpr unsigned shift = 32 - S::bits;
+  UInt32 a = d << shift, b = s << shift, r;
+  Int32 signedResult;
+  bool borrow = __builtin_sub_overflow(a, b, &r);
+  bool overflow = __builtin_sub_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
+  return (static_cast<Int32>(r) < 0 ? kN : 0) | (r == 0 ? kZ : 0) | (overflow ? kV : 0) | (borrow ? kC | kX : 0);
+}
+// With a carry or borrow input (ADDX, SUBX, NEGX); Z is decided by the caller.
+template <class S>
+QV_ALWAYS_INLINE UInt32 addExtendedFlags(UInt32 d, UInt32 s, UInt32 res) {
+  UInt32 carry = ((s & d) | (~res & (s | d))) & S::msb;
+  UInt32 overflow = (s ^ res) & (d ^ res) & S::msb;
+  return ((res & S::msb) ? kN : 0) | (overflow ? kV : 0) | (carry ? kC | kX : 0);
+}
+template <class S>
+QV_ALWAYS_INLINE UInt32 subExtendedFlags(UInt32 d, UInt32 s, UInt32 res) {
   UInt32 borrow = ((s & ~d) | (res & ~d) | (s & res)) & S::msb;
   UInt32 overflow = (s ^ d) & (res ^ d) & S::msb;
-  return flagsNZ<S>(res) | (overflow ? kV : 0) | (borrow ? kC | kX : 0);
+  return ((res & S::msb) ? kN : 0) | (overflow ? kV : 0) | (borrow ? kC | kX : 0);
 }
 
 // Binary operations: apply() returns the result at the size and sets the
@@ -79,7 +101,7 @@ struct AddExtended {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
     UInt32 res = (d + s + ((c.sr >> 4) & 1)) & S::mask;
-    setExtendedFlags(c, addFlags<S>(d, s, res), res != 0);
+    setExtendedFlags(c, addExtendedFlags<S>(d, s, res), res != 0);
     return res;
   }
 };
@@ -87,7 +109,7 @@ struct SubExtended {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
     UInt32 res = (d - s - ((c.sr >> 4) & 1)) & S::mask;
-    setExtendedFlags(c, subFlags<S>(d, s, res), res != 0);
+    setExtendedFlags(c, subExtendedFlags<S>(d, s, res), res != 0);
     return res;
   }
 };
