@@ -51,7 +51,8 @@ __attribute__((optimize("no-gcse"))) M68KAccelStatus runCore(M68KState* st, Mem&
 #undef QV_LABEL_ADDRESS
 #undef QV_LABEL_NUMBER
 
-  Cpu<Mem> c{st, mem, st->reg, st->pc, st->sr, 0};
+  Cpu<Mem> c{st, mem, st->reg, st->pc};
+  loadStatusRegister(c, st->sr);
   Next next;
   M68KAccelStatus status;
 
@@ -94,12 +95,12 @@ Exit:
     default: status = kM68KFatalError; break;
   }
   st->pc = c.pc;
-  st->sr = static_cast<UInt16>(c.sr);
+  st->sr = static_cast<UInt16>(statusRegister(c));
   return status;
 Stepped:
   __attribute__((unused));
   st->pc = c.pc;
-  st->sr = static_cast<UInt16>(c.sr);
+  st->sr = static_cast<UInt16>(statusRegister(c));
   return kM68KSingleStepped;
 }
 }  // namespace m68k
