@@ -23,7 +23,10 @@ constexpr unsigned handlerNumberOf(const char* digits) {
 }
 
 // Code addresses per opcode word, from the opcode table and the handlers'
-// labels (given in form-list order with their numbers).
+// labels (given in form-list order with their numbers). The table is indexed
+// by the word as a little-endian load of the big-endian instruction stream
+// yields it (its two bytes exchanged), so the jump waits for nothing but the
+// load.
 struct DispatchTable {
   std::array<const void*, 65536> target;
   DispatchTable(const void* const* labels, const unsigned* numbers, unsigned count, const void* unserved) {
@@ -32,7 +35,7 @@ struct DispatchTable {
     const OpcodeTable& table = opcodeTable();
     for (unsigned w = 0; w < 65536; ++w) {
       std::uint16_t h = table.handler[w];
-      target[w] = h == kUnserved || !byNumber[h] ? unserved : byNumber[h];
+      target[((w & 0xFF) << 8) | (w >> 8)] = h == kUnserved || !byNumber[h] ? unserved : byNumber[h];
     }
   }
 };
@@ -59,9 +62,10 @@ __attribute__((optimize("no-gcse"))) M68KAccelStatus runCore(M68KState* st, Mem&
 #define QV_FETCH_AND_JUMP()                                  \
   do {                                                       \
     if constexpr (Mem::kCounting) ++mem.instructions;        \
-    c.op = mem.fetch(c.pc);                                  \
+    UInt32 raw = mem.fetchSwapped(c.pc);                     \
+    c.op = ((raw & 0xFF) << 8) | (raw >> 8);                 \
     c.pc += 2;                                               \
-    goto* dispatch.target[c.op];                             \
+    goto* dispatch.target[raw];                              \
   } while (0)
 
   QV_FETCH_AND_JUMP();
