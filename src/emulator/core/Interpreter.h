@@ -16,12 +16,6 @@
 #include "emulator/core/OpcodeTable.h"
 
 namespace m68k {
-constexpr unsigned handlerNumberOf(const char* digits) {
-  unsigned n = 0;
-  for (; *digits; ++digits) n = n * 10 + static_cast<unsigned>(*digits - '0');
-  return n;
-}
-
 // Code addresses per opcode word, from the opcode table and the handlers'
 // labels (given in form-list order with their numbers). The table is indexed
 // by the word as a little-endian load of the big-endian instruction stream
@@ -46,7 +40,7 @@ struct DispatchTable {
 template <class Mem>
 __attribute__((optimize("no-gcse"))) M68KAccelStatus runCore(M68KState* st, Mem& mem) {
 #define QV_LABEL_ADDRESS(number, ...) &&H##number,
-#define QV_LABEL_NUMBER(number, ...) handlerNumberOf(#number),
+#define QV_LABEL_NUMBER(number, ...) handlerNumber(#number),
 #define QV_SKIP(...)
   static const void* const labels[] = {M68K_OPCODE_FORMS(QV_LABEL_ADDRESS, QV_SKIP)};
   static constexpr unsigned numbers[] = {M68K_OPCODE_FORMS(QV_LABEL_NUMBER, QV_SKIP)};
