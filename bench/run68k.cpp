@@ -10,12 +10,15 @@
 // with the checksum taken from D0. --count runs the instruction-counting
 // variant of the core.
 #include <sys/mman.h>
+#include <sys/personality.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 #include "emulator/core/ArenaMemory.h"
 #include "emulator/core/Interpreter.h"
@@ -71,9 +74,17 @@ int main(int argc, char** argv) {
   void* where = reinterpret_cast<void*>(std::uintptr_t{kLoadAddress});
   void* memory = mmap(where, kMappedBytes, PROT_READ | PROT_WRITE,
                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE | MAP_NORESERVE, -1, 0);
+  // The kernel may start the randomised brk heap of a non-PIE program inside
+  // this range; without randomisation it follows the program's data.
+  int persona = personality(0xFFFFFFFF);
+  if (memory == MAP_FAILED && errno == EEXIST && persona != -1 && !(persona & ADDR_NO_RANDOMIZE) &&
+      personality(static_cast<unsigned long>(persona) | ADDR_NO_RANDOMIZE) != -1)
+    execv("/proc/self/exe", argv);
   if (memory != where) {
     std::fprintf(stderr, "run68k: cannot map 68K memory at 0x%08X: %s\n", kLoadAddress,
                  memory == MAP_FAILED ? std::strerror(errno) : "placed elsewhere");
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) std::fprintf(stderr, "  %s\n", line.c_str());
     return 1;
   }
   std::memcpy(memory, image.data(), image.size());
