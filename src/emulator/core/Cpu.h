@@ -175,7 +175,7 @@ QV_ALWAYS_INLINE UInt32 indexed(C& c, UInt32 base) {
 
 [[noreturn]] void invalidAddressingMode(UInt32 opcode);
 
-enum class Use { Read, Write, Address };
+enum class Use { Read, Write };
 
 // The 68K address of the operand field `field` (mode x 8 + register) with the
 // mode's extension words and register step; immediate data has no address and
