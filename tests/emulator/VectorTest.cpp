@@ -147,6 +147,12 @@ std::string difference(const std::string& file, const VectorCase& v, const Machi
   return out.str();
 }
 
+// The instruction's name in the case name ("123 LINK A5, #-8 4e55").
+std::string mnemonic(const VectorCase& v) {
+  std::size_t start = v.name.find(' ') + 1, end = v.name.find(' ', start);
+  return v.name.substr(start, end - start);
+}
+
 bool sameAsInitial(const VectorCase& v, const Machine& m) {
   const M68KState& s = m.state();
   for (int i = 0; i < 8; ++i)
@@ -191,7 +197,7 @@ Outcome runFile(const std::string& file, const std::vector<VectorCase>& cases) {
       if (!sameAsInitial(v, m))
         fail(v, " unserved word changed the state");
       else
-        ++o.skipped["word left to the caller (" + v.name.substr(4, v.name.find(' ', 4) - 4) + ")"];
+        ++o.skipped["word left to the caller (" + mnemonic(v) + ")"];
       continue;
     }
     if (status != kM68KSingleStepped) {

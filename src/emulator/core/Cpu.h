@@ -46,8 +46,13 @@ struct Cpu {
   Mem& mem;
   UInt32* r;
   UInt32 pc;
-  UInt32 sr;
-  UInt32 op;
+  // SR with X, V, C and the system byte current; N and Z are kept apart, as
+  // values whose sign is N and which are zero exactly when Z is set (most
+  // instructions set both from their result), and folded in by statusRegister().
+  UInt32 sr = 0;
+  UInt32 negative = 0;
+  UInt32 nonZero = 1;
+  UInt32 op = 0;
   Loc lcdLoc{};
   UInt32 lcdLength = 0;
 };
@@ -170,7 +175,7 @@ QV_ALWAYS_INLINE UInt32 indexed(C& c, UInt32 base) {
 
 [[noreturn]] void invalidAddressingMode(UInt32 opcode);
 
-enum class Use { Read, Write, Address };
+enum class Use { Read, Write };
 
 // The 68K address of the operand field `field` (mode x 8 + register) with the
 // mode's extension words and register step; immediate data has no address and
@@ -235,23 +240,43 @@ QV_ALWAYS_INLINE UInt32 readSource(C& c) {
 
 // ---- condition codes ----
 template <class C>
+QV_ALWAYS_INLINE UInt32 statusRegister(const C& c) {
+  return (c.sr & ~(kN | kZ)) | (static_cast<Int32>(c.negative) < 0 ? kN : 0) | (c.nonZero == 0 ? kZ : 0);
+}
+template <class C>
+QV_ALWAYS_INLINE void loadStatusRegister(C& c, UInt32 sr) {
+  c.sr = sr;
+  c.negative = (sr & kN) ? 0x80000000u : 0;
+  c.nonZero = (sr & kZ) ? 0 : 1;
+}
+// Sets the SR bits of `changed` to those of `flags`.
+template <class C>
 QV_ALWAYS_INLINE void setFlags(C& c, UInt32 changed, UInt32 flags) {
-  c.sr = (c.sr & ~changed) | flags;
+  c.sr = (c.sr & ~changed) | (flags & changed & ~(kN | kZ));
+  if (changed & kN) c.negative = (flags & kN) ? 0x80000000u : 0;
+  if (changed & kZ) c.nonZero = (flags & kZ) ? 0 : 1;
+}
+// N and Z from a result at size S.
+template <class S, class C>
+QV_ALWAYS_INLINE void setResult(C& c, UInt32 v) {
+  c.negative = c.nonZero = v << (32 - S::bits);
 }
 template <class S>
 QV_ALWAYS_INLINE UInt32 flagsNZ(UInt32 v) {
-  return ((v & S::msb) ? kN : 0) | ((v & S::mask) == 0 ? kZ : 0);
+  Int32 top = static_cast<Int32>(v << (32 - S::bits));
+  return (top < 0 ? kN : 0) | (top == 0 ? kZ : 0);
 }
 // N and Z of v; V and C cleared; X kept.
 template <class S, class C>
 QV_ALWAYS_INLINE void setLogicFlags(C& c, UInt32 v) {
-  setFlags(c, kN | kZ | kV | kC, flagsNZ<S>(v));
+  c.sr &= ~(kV | kC);
+  setResult<S>(c, v);
 }
 
 // The sixteen conditions; 0 is always true, 1 never.
-template <int cc>
-QV_ALWAYS_INLINE bool condition(UInt32 sr) {
-  const bool c = sr & kC, v = sr & kV, z = sr & kZ, n = sr & kN;
+template <int cc, class Cpu>
+QV_ALWAYS_INLINE bool condition(const Cpu& cpu) {
+  const bool c = cpu.sr & kC, v = cpu.sr & kV, z = cpu.nonZero == 0, n = static_cast<Int32>(cpu.negative) < 0;
   if constexpr (cc == 0) return true;
   if constexpr (cc == 1) return false;
   if constexpr (cc == 2) return !c && !z;

@@ -4,17 +4,44 @@
 #include "emulator/core/Cpu.h"
 
 namespace m68k {
+// d + s and d - s with their flags from one 32-bit host operation: operands
+// at byte or word size are moved to the top of the word first, so the host's
+// carry, overflow, sign and zero are those of the smaller operation. `extend`
+// is X and C together, or C alone for the compares.
+template <class S, UInt32 extend, class C>
+QV_ALWAYS_INLINE UInt32 addWithFlags(C& c, UInt32 d, UInt32 s) {
+  constexpr unsigned shift = 32 - S::bits;
+  UInt32 a = d << shift, b = s << shift, r;
+  Int32 signedResult;
+  bool carry = __builtin_add_overflow(a, b, &r);
+  bool overflow = __builtin_add_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
+  c.negative = c.nonZero = r;
+  c.sr = (c.sr & ~(extend | kV)) | (carry ? extend : 0) | (overflow ? kV : 0);
+  return r >> shift;
+}
+template <class S, UInt32 extend, class C>
+QV_ALWAYS_INLINE UInt32 subWithFlags(C& c, UInt32 d, UInt32 s) {
+  constexpr unsigned shift = 32 - S::bits;
+  UInt32 a = d << shift, b = s << shift, r;
+  Int32 signedResult;
+  bool borrow = __builtin_sub_overflow(a, b, &r);
+  bool overflow = __builtin_sub_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
+  c.negative = c.nonZero = r;
+  c.sr = (c.sr & ~(extend | kV)) | (borrow ? extend : 0) | (overflow ? kV : 0);
+  return r >> shift;
+}
+// With a carry or borrow input (ADDX, SUBX, NEGX); Z is decided by the caller.
 template <class S>
-QV_ALWAYS_INLINE UInt32 addFlags(UInt32 d, UInt32 s, UInt32 res) {
+QV_ALWAYS_INLINE UInt32 addExtendedFlags(UInt32 d, UInt32 s, UInt32 res) {
   UInt32 carry = ((s & d) | (~res & (s | d))) & S::msb;
   UInt32 overflow = (s ^ res) & (d ^ res) & S::msb;
-  return flagsNZ<S>(res) | (overflow ? kV : 0) | (carry ? kC | kX : 0);
+  return (overflow ? kV : 0) | (carry ? kC | kX : 0);
 }
 template <class S>
-QV_ALWAYS_INLINE UInt32 subFlags(UInt32 d, UInt32 s, UInt32 res) {  // d - s
+QV_ALWAYS_INLINE UInt32 subExtendedFlags(UInt32 d, UInt32 s, UInt32 res) {
   UInt32 borrow = ((s & ~d) | (res & ~d) | (s & res)) & S::msb;
   UInt32 overflow = (s ^ d) & (res ^ d) & S::msb;
-  return flagsNZ<S>(res) | (overflow ? kV : 0) | (borrow ? kC | kX : 0);
+  return (overflow ? kV : 0) | (borrow ? kC | kX : 0);
 }
 
 // Binary operations: apply() returns the result at the size and sets the
@@ -23,27 +50,21 @@ struct Add {
   static constexpr bool kWrites = true;
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
-    UInt32 res = (d + s) & S::mask;
-    setFlags(c, 0x1F, addFlags<S>(d, s, res));
-    return res;
+    return addWithFlags<S, kX | kC>(c, d, s);
   }
 };
 struct Sub {
   static constexpr bool kWrites = true;
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
-    UInt32 res = (d - s) & S::mask;
-    setFlags(c, 0x1F, subFlags<S>(d, s, res));
-    return res;
+    return subWithFlags<S, kX | kC>(c, d, s);
   }
 };
 struct Compare {
   static constexpr bool kWrites = false;
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
-    UInt32 res = (d - s) & S::mask;
-    setFlags(c, kN | kZ | kV | kC, subFlags<S>(d, s, res) & ~kX);
-    return res;
+    return subWithFlags<S, kC>(c, d, s);
   }
 };
 template <class Op>
@@ -71,15 +92,17 @@ struct ExclusiveOr : Logic<ExclusiveOrBits>, ExclusiveOrBits {};
 
 // X is an input; Z is only ever cleared, so a chain over a wide value keeps it
 // set only when every part is zero.
-template <class C>
-QV_ALWAYS_INLINE void setExtendedFlags(C& c, UInt32 flags, bool nonZero) {
-  c.sr = (c.sr & ~(kX | kN | kV | kC) & (nonZero ? ~kZ : 0xFFFFFFFFu)) | (flags & (kX | kN | kV | kC));
+template <class S, class C>
+QV_ALWAYS_INLINE void setExtendedFlags(C& c, UInt32 flags, UInt32 res) {
+  c.sr = (c.sr & ~(kX | kV | kC)) | (flags & (kX | kV | kC));
+  c.negative = res << (32 - S::bits);
+  c.nonZero |= res;
 }
 struct AddExtended {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
     UInt32 res = (d + s + ((c.sr >> 4) & 1)) & S::mask;
-    setExtendedFlags(c, addFlags<S>(d, s, res), res != 0);
+    setExtendedFlags<S>(c, addExtendedFlags<S>(d, s, res), res);
     return res;
   }
 };
@@ -87,7 +110,7 @@ struct SubExtended {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
     UInt32 res = (d - s - ((c.sr >> 4) & 1)) & S::mask;
-    setExtendedFlags(c, subFlags<S>(d, s, res), res != 0);
+    setExtendedFlags<S>(c, subExtendedFlags<S>(d, s, res), res);
     return res;
   }
 };
@@ -95,7 +118,8 @@ struct SubExtended {
 // rule. X and C take the decimal carry, Z is only cleared, N and V stay.
 template <class C>
 QV_ALWAYS_INLINE void setDecimalFlags(C& c, bool carry, bool nonZero) {
-  c.sr = (c.sr & ~(kX | kC) & (nonZero ? ~kZ : 0xFFFFFFFFu)) | (carry ? kX | kC : 0);
+  c.sr = (c.sr & ~(kX | kC)) | (carry ? kX | kC : 0);
+  c.nonZero |= nonZero ? 1 : 0;
 }
 struct AddDecimal {
   template <class S, class C>

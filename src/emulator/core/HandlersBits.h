@@ -31,13 +31,13 @@ struct BitOperation {
     if constexpr (std::is_same_v<Dst, ToDn>) {
       UInt32& dy = regY(c);
       UInt32 bit = UInt32{1} << (number & 31);
-      setFlags(c, kZ, (dy & bit) ? 0 : kZ);
+      c.nonZero = dy & bit;
       dy = Op::apply(dy, bit);
       return kNext;
     } else {
       auto loc = operand<Byte, Op::kWrites ? Use::Write : Use::Read>(c);
       UInt32 v = load<Byte>(c, loc), bit = UInt32{1} << (number & 7);
-      setFlags(c, kZ, (v & bit) ? 0 : kZ);
+      c.nonZero = v & bit;
       if constexpr (Op::kWrites) return storeChecked<Byte>(c, loc, Op::apply(v, bit));
       return kNext;
     }
@@ -49,7 +49,7 @@ template <class Op>
 struct ImmediateToConditionCodes {
   template <class C>
   static QV_ALWAYS_INLINE Next run(C& c) {
-    UInt32 ccr = Op::combine(c.sr & 0x1F, fetch16(c) & 0x1F);
+    UInt32 ccr = Op::combine(statusRegister(c) & 0x1F, fetch16(c) & 0x1F);
     setFlags(c, 0x1F, ccr);
     return kNext;
   }
@@ -66,7 +66,7 @@ template <class Which, class Dst>
 struct MoveFromStatus {
   template <class C>
   static QV_ALWAYS_INLINE Next run(C& c) {
-    UInt32 v = c.sr & Which::kReadable;
+    UInt32 v = statusRegister(c) & Which::kReadable;
     if constexpr (std::is_same_v<Dst, ToDn>) {
       setPart<Word>(regY(c), v);
       return kNext;

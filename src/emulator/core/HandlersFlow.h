@@ -22,7 +22,7 @@ struct Branch {
   template <class C>
   static QV_ALWAYS_INLINE Next run(C& c) {
     UInt32 target = branchTarget<Form>(c);
-    if (condition<cc>(c.sr)) c.pc = target;
+    if (condition<cc>(c)) c.pc = target;
     return kNext;
   }
 };
@@ -87,11 +87,11 @@ struct SetConditional {
   template <class C>
   static QV_ALWAYS_INLINE Next run(C& c) {
     if constexpr (std::is_same_v<Dst, ToDn>) {
-      setPart<Byte>(regY(c), condition<cc>(c.sr) ? 0xFF : 0);
+      setPart<Byte>(regY(c), condition<cc>(c) ? 0xFF : 0);
       return kNext;
     } else {
       auto loc = operand<Byte, Use::Write>(c);
-      return storeChecked<Byte>(c, loc, condition<cc>(c.sr) ? 0xFF : 0);
+      return storeChecked<Byte>(c, loc, condition<cc>(c) ? 0xFF : 0);
     }
   }
 };
@@ -101,7 +101,7 @@ struct DecrementAndBranch {
   template <class C>
   static QV_ALWAYS_INLINE Next run(C& c) {
     UInt32 target = branchTarget<Wide>(c);
-    if (condition<cc>(c.sr)) return kNext;
+    if (condition<cc>(c)) return kNext;
     UInt32& counter = regY(c);
     UInt32 next = (counter - 1) & 0xFFFF;
     setPart<Word>(counter, next);

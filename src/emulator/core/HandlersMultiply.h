@@ -43,12 +43,9 @@ struct DivideWord {
     }
     bool overflow = Sign::kSigned ? (quotient < -32768 || quotient > 32767) : quotient > 0xFFFF;
     UInt32 q = static_cast<UInt32>(quotient) & 0xFFFF;
-    if (overflow) {
-      setFlags(c, kN | kZ | kV | kC, flagsNZ<Word>(q) | kV);
-      return kNext;
-    }
-    dx = (static_cast<UInt32>(remainder) << 16) | q;
-    setFlags(c, kN | kZ | kV | kC, flagsNZ<Word>(q));
+    setResult<Word>(c, q);
+    c.sr = (c.sr & ~(kV | kC)) | (overflow ? kV : 0);
+    if (!overflow) dx = (static_cast<UInt32>(remainder) << 16) | q;
     return kNext;
   }
 };
@@ -112,7 +109,7 @@ struct DivideLong {
     unsigned qIndex = (ext >> 12) & 7, rIndex = ext & 7;
     dq = quotient;
     if (rIndex != qIndex) c.r[rIndex] = remainder;
-    setFlags(c, kN | kZ | kV | kC, flagsNZ<Long>(quotient));
+    setLogicFlags<Long>(c, quotient);
     return kNext;
   }
 };

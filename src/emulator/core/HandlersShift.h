@@ -21,7 +21,8 @@ QV_ALWAYS_INLINE UInt32 shift(C& c, UInt32 v, unsigned count) {
   v &= S::mask;
   if (count == 0) {
     UInt32 carry = std::is_same_v<Kind, RotateExtended> ? x : 0;
-    setFlags(c, kN | kZ | kV | kC, flagsNZ<S>(v) | carry);
+    setResult<S>(c, v);
+    c.sr = (c.sr & ~(kV | kC)) | carry;
     return v;
   }
   UInt32 res, carry, overflow = 0;
@@ -36,7 +37,8 @@ QV_ALWAYS_INLINE UInt32 shift(C& c, UInt32 v, unsigned count) {
   } else if constexpr (std::is_same_v<Kind, RotateExtended>) {
     unsigned k = count % (w + 1);
     if (k == 0) {
-      setFlags(c, kN | kZ | kV | kC, flagsNZ<S>(v) | x);
+      setResult<S>(c, v);
+      c.sr = (c.sr & ~(kV | kC)) | x;
       return v;
     }
     const std::uint64_t all = (std::uint64_t{1} << (w + 1)) - 1;
@@ -68,11 +70,9 @@ QV_ALWAYS_INLINE UInt32 shift(C& c, UInt32 v, unsigned count) {
     res = count >= w ? 0 : static_cast<UInt32>(wide >> count);
     carry = count <= w ? static_cast<UInt32>((wide >> (count - 1)) & 1) : 0;
   }
-  UInt32 flags = flagsNZ<S>(res) | (overflow ? kV : 0) | (carry ? kC : 0);
-  if (setsX)
-    setFlags(c, 0x1F, flags | (carry ? kX : 0));
-  else
-    setFlags(c, kN | kZ | kV | kC, flags);
+  setResult<S>(c, res);
+  const UInt32 changed = setsX ? kX | kV | kC : kV | kC;
+  c.sr = (c.sr & ~changed) | (overflow ? kV : 0) | (carry ? (setsX ? kX | kC : kC) : 0);
   return res;
 }
 

@@ -16,14 +16,11 @@
 #include "emulator/core/OpcodeTable.h"
 
 namespace m68k {
-constexpr unsigned handlerNumberOf(const char* digits) {
-  unsigned n = 0;
-  for (; *digits; ++digits) n = n * 10 + static_cast<unsigned>(*digits - '0');
-  return n;
-}
-
 // Code addresses per opcode word, from the opcode table and the handlers'
-// labels (given in form-list order with their numbers).
+// labels (given in form-list order with their numbers). The table is indexed
+// by the word as a little-endian load of the big-endian instruction stream
+// yields it (its two bytes exchanged), so the jump waits for nothing but the
+// load.
 struct DispatchTable {
   std::array<const void*, 65536> target;
   DispatchTable(const void* const* labels, const unsigned* numbers, unsigned count, const void* unserved) {
@@ -32,15 +29,18 @@ struct DispatchTable {
     const OpcodeTable& table = opcodeTable();
     for (unsigned w = 0; w < 65536; ++w) {
       std::uint16_t h = table.handler[w];
-      target[w] = h == kUnserved || !byNumber[h] ? unserved : byNumber[h];
+      target[((w & 0xFF) << 8) | (w >> 8)] = h == kUnserved || !byNumber[h] ? unserved : byNumber[h];
     }
   }
 };
 
+// Global common-subexpression elimination hoists values across the computed
+// jumps and costs every handler spills; without it the core runs about 10%
+// faster (GCC documents the same for computed-goto code).
 template <class Mem>
-M68KAccelStatus runCore(M68KState* st, Mem& mem) {
+__attribute__((optimize("no-gcse"))) M68KAccelStatus runCore(M68KState* st, Mem& mem) {
 #define QV_LABEL_ADDRESS(number, ...) &&H##number,
-#define QV_LABEL_NUMBER(number, ...) handlerNumberOf(#number),
+#define QV_LABEL_NUMBER(number, ...) handlerNumber(#number),
 #define QV_SKIP(...)
   static const void* const labels[] = {M68K_OPCODE_FORMS(QV_LABEL_ADDRESS, QV_SKIP)};
   static constexpr unsigned numbers[] = {M68K_OPCODE_FORMS(QV_LABEL_NUMBER, QV_SKIP)};
@@ -48,16 +48,18 @@ M68KAccelStatus runCore(M68KState* st, Mem& mem) {
 #undef QV_LABEL_ADDRESS
 #undef QV_LABEL_NUMBER
 
-  Cpu<Mem> c{st, mem, st->reg, st->pc, st->sr, 0};
+  Cpu<Mem> c{st, mem, st->reg, st->pc};
+  loadStatusRegister(c, st->sr);
   Next next;
   M68KAccelStatus status;
 
 #define QV_FETCH_AND_JUMP()                                  \
   do {                                                       \
     if constexpr (Mem::kCounting) ++mem.instructions;        \
-    c.op = mem.fetch(c.pc);                                  \
+    UInt32 raw = mem.fetchSwapped(c.pc);                     \
+    c.op = ((raw & 0xFF) << 8) | (raw >> 8);                 \
     c.pc += 2;                                               \
-    goto* dispatch.target[c.op];                             \
+    goto* dispatch.target[raw];                              \
   } while (0)
 
   QV_FETCH_AND_JUMP();
@@ -91,12 +93,12 @@ Exit:
     default: status = kM68KFatalError; break;
   }
   st->pc = c.pc;
-  st->sr = static_cast<UInt16>(c.sr);
+  st->sr = static_cast<UInt16>(statusRegister(c));
   return status;
 Stepped:
   __attribute__((unused));
   st->pc = c.pc;
-  st->sr = static_cast<UInt16>(c.sr);
+  st->sr = static_cast<UInt16>(statusRegister(c));
   return kM68KSingleStepped;
 }
 }  // namespace m68k

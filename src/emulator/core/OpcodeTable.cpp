@@ -73,12 +73,6 @@ void registerForm(OpcodeTable& t, std::bitset<kHandlerCount>& introduced, bool i
   } while (sub != 0);
 }
 
-constexpr unsigned handlerNumber(const char* digits) {
-  unsigned n = 0;
-  for (; *digits; ++digits) n = n * 10 + static_cast<unsigned>(*digits - '0');
-  return n;
-}
-
 OpcodeTable build() {
   using namespace modes;
   OpcodeTable t;

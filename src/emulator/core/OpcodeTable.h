@@ -19,4 +19,11 @@ struct OpcodeTable {
 };
 
 const OpcodeTable& opcodeTable();
+
+// The number of a handler as the form list writes it ("00042").
+constexpr unsigned handlerNumber(const char* digits) {
+  unsigned n = 0;
+  for (; *digits; ++digits) n = n * 10 + static_cast<unsigned>(*digits - '0');
+  return n;
+}
 }  // namespace m68k

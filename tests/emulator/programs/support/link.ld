@@ -1,9 +1,10 @@
-/* A flat image: the entry function first, then code, constants, data and
-   zero data. The programs are position independent; the base is set twice at
-   build time to prove it. */
+/* A flat image: the start routine when there is one, then the entry
+   function, code, constants and data; zero data follows the image. The
+   programs are position independent; the base is set twice at build time to
+   prove it. */
 SECTIONS {
   . = BASE;
-  .text : { KEEP(*(.text.entry)) *(.text .text.*) }
+  .text : { KEEP(*(.text.start)) KEEP(*(.text.entry)) *(.text .text.*) }
   .rodata : { *(.rodata .rodata.*) }
   .data : { *(.data .data.*) }
   .bss : { *(.bss .bss.*) *(COMMON) }
