@@ -31,6 +31,12 @@ constexpr std::size_t kUniqueIDSeed = 68;
 constexpr std::size_t kNextRecordListID = 72;
 constexpr std::size_t kNumRecords = 76;
 
+// Entries: a record's is data offset (4), attributes (1), unique ID (3); a
+// resource's is type (4), ID (2), data offset (4).
+constexpr std::size_t kResourceDataOffset = 6;
+inline std::size_t entryDataOffset(bool resourceDB) { return resourceDB ? kResourceDataOffset : 0; }
+inline std::size_t entrySize(bool resourceDB) { return resourceDB ? kResourceEntrySize : kRecordEntrySize; }
+
 // Header attribute bits.
 constexpr UInt16 dmHdrAttrResDB = 0x0001;
 constexpr UInt16 dmHdrAttrResetAfterInstall = 0x0020;
@@ -40,6 +46,22 @@ constexpr UInt16 dmHdrAttrOpen = 0x8000;
 // What an image may carry: the open, dirty and stub bits never leave memory.
 constexpr UInt16 kImageAttributeMask = 0x4FFF;
 }  // namespace PdbFormat
+
+// The fields of an image's header that describe the database itself.
+struct PdbHeader {
+  std::string name;
+  UInt16 attributes = 0;
+  UInt16 version = 0;
+  UInt32 creationDate = 0;
+  UInt32 modificationDate = 0;
+  UInt32 lastBackupDate = 0;
+  UInt32 modificationNumber = 0;
+  UInt32 type = 0;
+  UInt32 creator = 0;
+  UInt32 uniqueIDSeed = 0;
+
+  bool isResourceDatabase() const { return (attributes & PdbFormat::dmHdrAttrResDB) != 0; }
+};
 
 struct PdbResource {
   UInt32 type = 0;
@@ -55,30 +77,17 @@ struct PdbRecord {
 
 // A whole database; a resource database (dmHdrAttrResDB) uses `resources`,
 // any other `records`.
-struct PdbDatabase {
-  std::string name;
-  UInt16 attributes = 0;
-  UInt16 version = 0;
-  UInt32 creationDate = 0;
-  UInt32 modificationDate = 0;
-  UInt32 lastBackupDate = 0;
-  UInt32 modificationNumber = 0;
-  UInt32 type = 0;
-  UInt32 creator = 0;
-  UInt32 uniqueIDSeed = 0;
+struct PdbDatabase : PdbHeader {
   std::vector<UInt8> appInfo;
   std::vector<UInt8> sortInfo;
   std::vector<PdbResource> resources;
   std::vector<PdbRecord> records;
-
-  bool isResourceDatabase() const { return (attributes & PdbFormat::dmHdrAttrResDB) != 0; }
 };
 
 // Lays the database out as an image. Fails (with a reason) on a name that does
 // not fit, more than 65535 entries, or a uniqueID above 24 bits.
 bool WritePdbImage(const PdbDatabase& db, std::vector<UInt8>& image, std::string& error);
 
-// Reads an image written in the single-list layout. Every offset is checked
-// against the image; a bad image is a failure with a reason, never a read
-// outside the buffer.
+// Reads an image (see ParsePdbImage for what is accepted). A bad image is a
+// failure with a reason, never a read outside the buffer.
 bool ReadPdbImage(const std::vector<UInt8>& image, PdbDatabase& db, std::string& error);

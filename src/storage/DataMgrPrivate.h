@@ -6,35 +6,23 @@
 #include "palm/Address.h"
 #include "palm/Endian.h"
 #include "palm/PalmTypes.h"
+#include "palm/PdbFormat.h"
 #include "storage/DATAMGR.h"
 
-// DatabaseHdrType: 80 bytes plus the entries of its own record list.
+// DatabaseHdrType: the image header (its fields at the same offsets), a
+// 2-byte pad, then the entries of its own record list laid out as in an image.
 namespace DbHdr {
-enum Offset : UInt32 {
-  kName = 0,
-  kAttributes = 32,
-  kVersion = 34,
-  kCreationDate = 36,
-  kModificationDate = 40,
-  kLastBackupDate = 44,
-  kModificationNumber = 48,
-  kAppInfoID = 52,
-  kSortInfoID = 56,
-  kType = 60,
-  kCreator = 64,
-  kUniqueIDSeed = 68,
-  kNextRecordListID = 72,
-  kNumRecords = 76,
-  kEntries = 78,
-};
-constexpr UInt32 kSize = 80;
-constexpr UInt32 kRecordEntrySize = 8;
-constexpr UInt32 kResourceEntrySize = 10;
+using PdbFormat::kName, PdbFormat::kAttributes, PdbFormat::kVersion, PdbFormat::kCreationDate,
+    PdbFormat::kModificationDate, PdbFormat::kLastBackupDate, PdbFormat::kModificationNumber, PdbFormat::kAppInfoID,
+    PdbFormat::kSortInfoID, PdbFormat::kType, PdbFormat::kCreator, PdbFormat::kUniqueIDSeed,
+    PdbFormat::kNextRecordListID, PdbFormat::kNumRecords, PdbFormat::kRecordEntrySize, PdbFormat::kResourceEntrySize;
+constexpr UInt32 kEntries = PdbFormat::kHeaderSize;
+constexpr UInt32 kSize = PdbFormat::kHeaderSize + PdbFormat::kPadSize;
 
 inline UInt16 attributes(const UInt8* h) { return get16(h + kAttributes); }
 inline void setAttributes(UInt8* h, UInt16 a) { set16(h + kAttributes, a); }
 inline bool isResourceDB(const UInt8* h) { return attributes(h) & dmHdrAttrResDB; }
-inline UInt32 entrySize(const UInt8* h) { return isResourceDB(h) ? kResourceEntrySize : kRecordEntrySize; }
+inline UInt32 entrySize(const UInt8* h) { return static_cast<UInt32>(PdbFormat::entrySize(isResourceDB(h))); }
 inline const Char* name(const UInt8* h) { return reinterpret_cast<const Char*>(h); }
 inline UInt32 type(const UInt8* h) { return get32(h + kType); }
 inline UInt32 creator(const UInt8* h) { return get32(h + kCreator); }
@@ -51,11 +39,11 @@ struct RecordList {
   UInt8* chunk = nullptr;
   bool inHeader = true;
 
-  UInt8* countField() const { return chunk + (inHeader ? 76 : 4); }
+  UInt8* countField() const { return chunk + (inHeader ? DbHdr::kNumRecords : 4); }
   UInt16 count() const { return get16(countField()); }
-  UInt8* entries() const { return chunk + (inHeader ? 78 : 6); }
-  LocalID next() const { return get32(chunk + (inHeader ? 72 : 0)); }
-  UInt32 bytesFor(UInt32 n, UInt32 entrySize) const { return (inHeader ? 80 : 8) + n * entrySize; }
+  UInt8* entries() const { return chunk + (inHeader ? DbHdr::kEntries : 6); }
+  LocalID next() const { return get32(chunk + (inHeader ? DbHdr::kNextRecordListID : 0)); }
+  UInt32 bytesFor(UInt32 n, UInt32 entrySize) const { return (inHeader ? DbHdr::kSize : 8) + n * entrySize; }
 };
 
 // Record entry: chunk LocalID (4), attributes (1), unique ID (3).
@@ -68,7 +56,7 @@ inline void setAttributes(UInt8* e, UInt8 a) { e[4] = a; }
 inline void setUniqueID(UInt8* e, UInt32 id) { set32(e + 4, (UInt32(e[4]) << 24) | (id & 0xFFFFFF)); }
 }  // namespace RecEntry
 // Resource entry: type (4), id (2), chunk LocalID (4).
-constexpr UInt32 kResourceChunkOffset = 6;
+constexpr UInt32 kResourceChunkOffset = PdbFormat::kResourceDataOffset;
 inline LocalID entryChunkID(const UInt8* e, bool resource) { return get32(e + (resource ? kResourceChunkOffset : 0)); }
 
 // DmOpenInfoType: one per open database, 37 bytes.

@@ -168,7 +168,7 @@ void finishInterruptedSave(const std::string& name) {
 // A backup whose database has no file left is the database: it takes the
 // database file's name back.
 void recoverOrphanBackup(const std::string& name) {
-  UInt8 header[kImageHeaderSize];
+  UInt8 header[PdbFormat::kHeaderSize];
   std::string path = folder + name;
   if (!readImageHeader(path, header, sizeof header)) return;
   const Char* dbName = reinterpret_cast<const Char*>(header);
@@ -282,7 +282,7 @@ Err CreateDatabaseStub(UInt16 cardNo, const Char* name, UInt16 attributes, UInt1
 
 void RenameDatabaseFile(const Char* fileName, const Char* directory) {
   std::string path = std::string(directory) + fileName;
-  UInt8 header[kImageHeaderSize];
+  UInt8 header[PdbFormat::kHeaderSize];
   if (!readImageHeader(path, header, sizeof header)) {
     WarningF("RenameDatabaseFile: Cannot read file %s", fileName);
     return;

@@ -3,33 +3,25 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "host/Reporting.h"
 #include "palm/ErrorCodes.h"
 #include "palm/FourCC.h"
+#include "palm/PdbImageLayout.h"
 #include "storage/DataMgrPrivate.h"
 #include "storage/memorymgr.h"
 
 namespace {
-// Attributes an image may bring: never open, dirty or stub.
-constexpr UInt16 kImageAttributes = 0x4FFF;
-constexpr UInt16 dmHdrAttrResetAfterInstall = 0x0020;
-constexpr UInt32 kMaxEntries = 0xFFFF;
-
-struct Block {
-  UInt32 offset = 0;
-  UInt32 length = 0;
-};
+using PdbFormat::dmHdrAttrResetAfterInstall;
+using PdbFormat::kImageAttributeMask;
 
 // What an image holds, every offset and length checked against it.
 struct ImagePlan {
   const UInt8* image = nullptr;
-  bool resDB = false;
-  UInt32 entrySize = 0;
-  std::vector<const UInt8*> entries;  // into the image
-  Block appInfo, sortInfo;
-  std::vector<Block> data;  // one per entry; length 0 = no chunk
+  PdbImageLayout layout;
+  bool resDB() const { return layout.header.isResourceDatabase(); }
 };
 
 Err badData(const char* what) {
@@ -37,59 +29,11 @@ Err badData(const char* what) {
   return exgErrBadData;
 }
 
-Err collectEntries(const UInt8* image, UInt32 size, ImagePlan* plan, UInt32* endOfListsP) {
-  UInt32 count = get16(image + DbHdr::kNumRecords);
-  UInt32 listStart = kImageHeaderSize;
-  UInt32 next = get32(image + DbHdr::kNextRecordListID);
-  while (true) {
-    std::uint64_t end = std::uint64_t(listStart) + std::uint64_t(count) * plan->entrySize;
-    if (end > size) return badData("entry list runs past the end");
-    if (plan->entries.size() + count > kMaxEntries) return badData("too many entries");
-    for (UInt32 i = 0; i < count; ++i) plan->entries.push_back(image + listStart + i * plan->entrySize);
-    *endOfListsP = static_cast<UInt32>(end);
-    if (!next) return errNone;
-    // A further list must lie behind the one before, which also rules out loops.
-    if (next < end || std::uint64_t(next) + 6 > size) return badData("record list offset");
-    count = get16(image + next + 4);
-    listStart = next + 6;
-    next = get32(image + next);
-  }
-}
-
-// Gives each present block the length up to the next present block.
-Err measureBlocks(UInt32 size, UInt32 endOfLists, ImagePlan* plan) {
-  std::vector<Block*> order;
-  for (Block* b : {&plan->appInfo, &plan->sortInfo})
-    if (b->offset) order.push_back(b);
-  for (Block& b : plan->data)
-    if (b.offset) order.push_back(&b);
-  UInt32 position = endOfLists;
-  for (size_t i = 0; i < order.size(); ++i) {
-    Block* b = order[i];
-    if (b->offset < position || b->offset > size) return badData("block offset out of order or past the end");
-    UInt32 end = i + 1 < order.size() ? order[i + 1]->offset : size;
-    if (end < b->offset) return badData("block offset out of order");
-    b->length = end - b->offset;
-    position = b->offset;
-  }
-  return errNone;
-}
-
 Err planImage(const UInt8* image, UInt32 size, ImagePlan* plan) {
-  if (size < kImageHeaderSize) return badData("shorter than its header");
-  const UInt8* nul = static_cast<const UInt8*>(std::memchr(image, 0, dmDBNameLength));
-  if (!nul || nul == image) return badData("database name");
+  std::string error;
+  if (!ParsePdbImage(image, size, plan->layout, error)) return badData(error.c_str());
   plan->image = image;
-  plan->resDB = get16(image + DbHdr::kAttributes) & dmHdrAttrResDB;
-  plan->entrySize = plan->resDB ? DbHdr::kResourceEntrySize : DbHdr::kRecordEntrySize;
-  UInt32 endOfLists = 0;
-  if (Err err = collectEntries(image, size, plan, &endOfLists)) return err;
-  plan->appInfo.offset = get32(image + DbHdr::kAppInfoID);
-  plan->sortInfo.offset = get32(image + DbHdr::kSortInfoID);
-  // An app info offset inside the header and entries is no app info.
-  if (plan->appInfo.offset && plan->appInfo.offset < endOfLists) plan->appInfo.offset = 0;
-  for (const UInt8* e : plan->entries) plan->data.push_back({entryChunkID(e, plan->resDB), 0});
-  return measureBlocks(size, endOfLists, plan);
+  return errNone;
 }
 
 // A storage-heap chunk holding bytes, owned by dbID; its LocalID or 0.
@@ -116,7 +60,7 @@ void freeContents(UInt8* hdr, UInt32 entries, bool resDB) {
     freeBlock(get32(hdr + field));
     set32(hdr + field, 0);
   }
-  UInt32 size = resDB ? DbHdr::kResourceEntrySize : DbHdr::kRecordEntrySize;
+  const std::size_t size = PdbFormat::entrySize(resDB);
   for (UInt32 i = 0; i < entries; ++i) {
     UInt8* e = hdr + DbHdr::kEntries + i * size;
     freeBlock(entryChunkID(e, resDB));
@@ -125,34 +69,39 @@ void freeContents(UInt8* hdr, UInt32 entries, bool resDB) {
 }
 
 Err fillDatabase(const ImagePlan& plan, UInt8* hdr, LocalID dbID, UInt16 cardNo) {
-  const UInt8* image = plan.image;
-  set16(hdr + DbHdr::kVersion, get16(image + DbHdr::kVersion));
-  for (UInt32 offset : {DbHdr::kCreationDate, DbHdr::kModificationDate, DbHdr::kLastBackupDate,
-                        DbHdr::kModificationNumber, DbHdr::kUniqueIDSeed})
-    set32(hdr + offset, get32(image + offset));
+  const PdbImageLayout& layout = plan.layout;
+  const PdbHeader& header = layout.header;
+  const bool resDB = plan.resDB();
+  set16(hdr + DbHdr::kVersion, header.version);
+  set32(hdr + DbHdr::kCreationDate, header.creationDate);
+  set32(hdr + DbHdr::kModificationDate, header.modificationDate);
+  set32(hdr + DbHdr::kLastBackupDate, header.lastBackupDate);
+  set32(hdr + DbHdr::kModificationNumber, header.modificationNumber);
+  set32(hdr + DbHdr::kUniqueIDSeed, header.uniqueIDSeed);
   set32(hdr + DbHdr::kNextRecordListID, 0);
   set32(hdr + DbHdr::kAppInfoID, 0);
   set32(hdr + DbHdr::kSortInfoID, 0);
-  UInt32 n = static_cast<UInt32>(plan.entries.size());
+  UInt32 n = static_cast<UInt32>(layout.entries.size());
   set16(hdr + DbHdr::kNumRecords, static_cast<UInt16>(n));
-  std::memset(hdr + DbHdr::kEntries, 0, n * plan.entrySize + 2);
+  std::memset(hdr + DbHdr::kEntries, 0, n * layout.entrySize + PdbFormat::kPadSize);
   Err err = errNone;
   for (UInt32 i = 0; i < n && !err; ++i) {
-    UInt8* e = hdr + DbHdr::kEntries + i * plan.entrySize;
-    std::memcpy(e, plan.entries[i], plan.entrySize);
-    set32(e + (plan.resDB ? kResourceChunkOffset : 0), 0);
+    UInt8* e = hdr + DbHdr::kEntries + i * layout.entrySize;
+    std::memcpy(e, layout.entries[i], layout.entrySize);
+    set32(e + (resDB ? kResourceChunkOffset : 0), 0);
     // Busy is a state of a running system, never of a stored record.
-    if (!plan.resDB) RecEntry::setAttributes(e, RecEntry::attributes(e) & ~dmRecAttrBusy);
-    const Block& b = plan.data[i];
+    if (!resDB) RecEntry::setAttributes(e, RecEntry::attributes(e) & ~dmRecAttrBusy);
+    const PdbBlock& b = layout.data[i];
     if (!b.length) continue;
-    bool executable = plan.resDB && IsArmCodeChunk(get32(e));
-    LocalID id = allocateBlock(cardNo, image + b.offset, b.length, dbID, executable, &err);
-    set32(e + (plan.resDB ? kResourceChunkOffset : 0), id);
+    bool executable = resDB && IsArmCodeChunk(get32(e));
+    LocalID id = allocateBlock(cardNo, plan.image + b.offset, b.length, dbID, executable, &err);
+    set32(e + (resDB ? kResourceChunkOffset : 0), id);
   }
-  for (auto [field, block] : {std::pair{DbHdr::kAppInfoID, plan.appInfo}, std::pair{DbHdr::kSortInfoID, plan.sortInfo}})
+  for (auto [field, block] :
+       {std::pair{DbHdr::kAppInfoID, layout.appInfo}, std::pair{DbHdr::kSortInfoID, layout.sortInfo}})
     if (!err && block.length)
-      set32(hdr + field, allocateBlock(cardNo, image + block.offset, block.length, dbID, false, &err));
-  if (err) freeContents(hdr, n, plan.resDB);
+      set32(hdr + field, allocateBlock(cardNo, plan.image + block.offset, block.length, dbID, false, &err));
+  if (err) freeContents(hdr, n, resDB);
   return err;
 }
 
@@ -160,9 +109,9 @@ Err loadIntoStub(const ImagePlan& plan, LocalID stubID, UInt16 cardNo) {
   UInt8* hdr = databaseHeader(stubID);
   if (!hdr) return memErrInvalidParam;
   // The entries' layout follows the kind the stub was registered with.
-  if (DbHdr::isResourceDB(hdr) != plan.resDB) return badData("record and resource database mixed up");
-  UInt32 n = static_cast<UInt32>(plan.entries.size());
-  if (Err err = MemHandleResize(stubID & ~1u, DbHdr::kSize + n * plan.entrySize)) {
+  if (DbHdr::isResourceDB(hdr) != plan.resDB()) return badData("record and resource database mixed up");
+  UInt32 n = static_cast<UInt32>(plan.layout.entries.size());
+  if (Err err = MemHandleResize(stubID & ~1u, static_cast<UInt32>(DbHdr::kSize + n * plan.layout.entrySize))) {
     WarningF("DataMgr - CreateOrLoadDatabaseFromStream: Failed to resize database header");
     return err;
   }
@@ -179,8 +128,8 @@ Err loadIntoStub(const ImagePlan& plan, LocalID stubID, UInt16 cardNo) {
 
 Err createFromPlan(const ImagePlan& plan, DmDeleteProc deleteProc, void* userDataP, LocalID* dbIDP, UInt16 cardNo,
                    UInt8* needResetP) {
-  const UInt8* image = plan.image;
-  const Char* name = reinterpret_cast<const Char*>(image);
+  const PdbHeader& header = plan.layout.header;
+  const Char* name = header.name.c_str();
   if (LocalID existing = DmFindDatabase(cardNo, name)) {
     UInt16 version = 0;
     DmDatabaseInfo(cardNo, existing, nullptr, nullptr, &version, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -190,14 +139,14 @@ Err createFromPlan(const ImagePlan& plan, DmDeleteProc deleteProc, void* userDat
       return dmErrAlreadyExists;
     }
   }
-  UInt32 n = static_cast<UInt32>(plan.entries.size());
+  UInt32 n = static_cast<UInt32>(plan.layout.entries.size());
   UInt8* hdr = nullptr;
   LocalID dbID = 0;
-  if (Err err = CreateDatabase(cardNo, name, get32(image + DbHdr::kCreator), get32(image + DbHdr::kType), plan.resDB,
-                               static_cast<UInt16>(n), &hdr, &dbID))
+  if (Err err = CreateDatabase(cardNo, name, header.creator, header.type, plan.resDB(), static_cast<UInt16>(n), &hdr,
+                               &dbID))
     return err;
   // A database that exists only in memory has changes no file holds yet.
-  DbHdr::setAttributes(hdr, (get16(image + DbHdr::kAttributes) & kImageAttributes) | dmHdrAttrDirty);
+  DbHdr::setAttributes(hdr, (header.attributes & kImageAttributeMask) | dmHdrAttrDirty);
   if (Err err = fillDatabase(plan, hdr, dbID, cardNo)) {
     MemPtrUnlock(hdr);
     RemoveDatabaseFromDirectory(cardNo, dbID);
@@ -208,7 +157,7 @@ Err createFromPlan(const ImagePlan& plan, DmDeleteProc deleteProc, void* userDat
   }
   MemPtrUnlock(hdr);
   if (dbIDP) *dbIDP = dbID;
-  if (needResetP) *needResetP = (get16(image + DbHdr::kAttributes) & dmHdrAttrResetAfterInstall) ? 1 : 0;
+  if (needResetP) *needResetP = (header.attributes & dmHdrAttrResetAfterInstall) ? 1 : 0;
   return errNone;
 }
 
@@ -283,35 +232,32 @@ Err WriteDatabaseToStream(DmWriteProc writeProc, void* userDataP, LocalID dbID, 
   bool resDB = DbHdr::isResourceDB(hdr);
   UInt32 entrySize = DbHdr::entrySize(hdr);
   bool missing = false;
-  UInt8 head[DbHdr::kSize] = {};
-  std::memcpy(head, hdr, kImageHeaderSize);
-  DbHdr::setAttributes(head, DbHdr::attributes(hdr) & kImageAttributes);
-  UInt32 offset = DbHdr::kSize + n * entrySize;
+  UInt8 head[PdbFormat::kHeaderSize] = {};
+  std::memcpy(head, hdr, PdbFormat::kHeaderSize);
+  DbHdr::setAttributes(head, DbHdr::attributes(hdr) & kImageAttributeMask);
+  PdbBlockPlacer placer(n, resDB);
   LocalID appInfo = get32(hdr + DbHdr::kAppInfoID);
   LocalID sortInfo = get32(hdr + DbHdr::kSortInfoID);
-  for (auto [field, id] : {std::pair{DbHdr::kAppInfoID, appInfo}, std::pair{DbHdr::kSortInfoID, sortInfo}}) {
-    set32(head + field, id ? offset : 0);
-    offset += chunkLength(id, &missing);
-  }
+  for (auto [field, id] : {std::pair{DbHdr::kAppInfoID, appInfo}, std::pair{DbHdr::kSortInfoID, sortInfo}})
+    set32(head + field, placer.place(chunkLength(id, &missing), id != 0));
   set32(head + DbHdr::kNextRecordListID, 0);
   set16(head + DbHdr::kNumRecords, static_cast<UInt16>(n));
 
   std::vector<UInt8> entries;
   std::vector<LocalID> chunks;
   forEachEntry(hdr, [&](UInt8* e) {
-    UInt8 out[DbHdr::kResourceEntrySize];
+    UInt8 out[PdbFormat::kResourceEntrySize];
     std::memcpy(out, e, entrySize);
     LocalID id = entryChunkID(e, resDB);
-    set32(out + (resDB ? kResourceChunkOffset : 0), offset);
+    set32(out + (resDB ? kResourceChunkOffset : 0), placer.place(chunkLength(id, &missing)));
     if (!resDB) out[4] &= ~dmRecAttrBusy;
-    offset += chunkLength(id, &missing);
     entries.insert(entries.end(), out, out + entrySize);
     chunks.push_back(id);
   });
   if (missing) return exgMemError;
 
-  static const UInt8 kPad[2] = {0, 0};
-  Err err = emit(writeProc, userDataP, head, kImageHeaderSize);
+  static const UInt8 kPad[PdbFormat::kPadSize] = {};
+  Err err = emit(writeProc, userDataP, head, sizeof head);
   if (!err) err = emit(writeProc, userDataP, entries.data(), static_cast<UInt32>(entries.size()));
   if (!err) err = emit(writeProc, userDataP, kPad, sizeof kPad);
   std::vector<LocalID> blocks{appInfo, sortInfo};

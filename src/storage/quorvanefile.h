@@ -14,7 +14,6 @@ using DmWriteProc = Err (*)(const void* dataP, UInt32* sizeP, void* userDataP);
 // deletes that database itself and answers true, or answers false.
 using DmDeleteProc = Boolean (*)(const Char* nameP, UInt16 version, UInt16 cardNo, LocalID dbID, void* userDataP);
 
-constexpr UInt32 kImageHeaderSize = 78;
 // Larger images are refused: no Palm database comes near this.
 constexpr UInt32 kMaxImageSize = 64u << 20;
 

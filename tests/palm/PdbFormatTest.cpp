@@ -2,6 +2,7 @@
 // refusal of images whose offsets lead outside the image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "palm/Endian.h"
@@ -106,6 +107,23 @@ TEST(PdbFormat, ReaderRefusesOffsetsOutsideTheImage) {
   bad = image;
   set32(&bad[78 + 6], 20);  // inside the header
   EXPECT_FALSE(ReadPdbImage(bad, read, error));
+}
+
+TEST(PdbFormat, ReaderRefusesANameWithoutEndOrWithoutCharacters) {
+  std::vector<UInt8> image;
+  std::string error;
+  PdbDatabase read;
+  ASSERT_TRUE(WritePdbImage(resourceDatabase(), image, error));
+  std::vector<UInt8> bad = image;
+  std::fill(bad.begin(), bad.begin() + PdbFormat::kNameSize, 'x');
+  EXPECT_FALSE(ReadPdbImage(bad, read, error)) << "no NUL in the 32 bytes";
+  bad = image;
+  bad[0] = 0;
+  EXPECT_FALSE(ReadPdbImage(bad, read, error)) << "empty name";
+  bad = image;
+  bad[20] = 'x';
+  ASSERT_TRUE(ReadPdbImage(bad, read, error)) << "bytes after the NUL are not part of the name";
+  EXPECT_EQ(read.name, "Resources");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "palm/PdbFormat.h"
 #include "prc/ElfImage.h"
 #include "support/PalmApps.h"
+#include "support/SharedData.h"
 
 namespace {
 
@@ -55,6 +56,41 @@ std::vector<std::string> perlListing(const std::filesystem::path& file) {
 std::string resourceLine(const char* type, int id, const std::vector<UInt8>& data) {
   return std::string("resource ") + type + " " + std::to_string(id) + " " + std::to_string(data.size()) + " " +
          hex(data);
+}
+
+std::string fourCCString(UInt32 v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+
+// Palm::PDB gives a deleted or busy record no category (listed as 0).
+int category(UInt8 attributes) { return (attributes & 0xA0) ? 0 : attributes & 0x0F; }
+
+// Our reader's listing of a database in the format of list_pdb.pl.
+std::vector<std::string> ourListing(const PdbDatabase& db) {
+  std::vector<std::string> lines = {
+      "name " + db.name,
+      "type " + fourCCString(db.type),
+      "creator " + fourCCString(db.creator),
+      std::string("resource-database ") + (db.isResourceDatabase() ? "1" : "0"),
+      "version " + std::to_string(db.version),
+  };
+  for (const PdbResource& r : db.resources) lines.push_back(resourceLine(fourCCString(r.type).c_str(), r.id, r.data));
+  if (db.isResourceDatabase()) return lines;
+  lines.push_back("appinfo " + hex(db.appInfo));
+  for (const PdbRecord& r : db.records)
+    lines.push_back("record " + std::to_string(r.uniqueID) + " " + std::to_string(category(r.attributes)) + " " +
+                    std::to_string(r.data.size()) + " " + hex(r.data));
+  return lines;
+}
+
+TEST(PalmPdbReader, EveryRealFileReadsAsPalmPdbReadsIt) {
+  for (const char* folder : {"testapps/apps", "testapps/data"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(SharedDataPath(folder))) {
+      SCOPED_TRACE(entry.path().string());
+      PdbDatabase db;
+      std::string error;
+      ASSERT_TRUE(ReadPdbImage(ReadFileBytes(entry.path()), db, error)) << error;
+      EXPECT_EQ(ourListing(db), perlListing(entry.path()));
+    }
+  }
 }
 
 TEST(PalmPdbReader, ListsTheBuiltApplicationExactly) {
