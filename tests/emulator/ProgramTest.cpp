@@ -10,6 +10,7 @@
 
 extern "C" {
 uint32_t intmix_main(void);
+uint32_t division_main(void);
 uint32_t bits_main(void);
 uint32_t structs_main(void);
 uint32_t interp_main(void);
@@ -23,8 +24,9 @@ struct Program {
   uint32_t (*host)(void);
 };
 
-const Program kPrograms[] = {{"intmix", intmix_main},   {"bits", bits_main},       {"structs", structs_main},
-                             {"interp", interp_main},   {"strings", strings_main}, {"recursion", recursion_main}};
+const Program kPrograms[] = {{"intmix", intmix_main},   {"division", division_main}, {"bits", bits_main},
+                             {"structs", structs_main}, {"interp", interp_main},     {"strings", strings_main},
+                             {"recursion", recursion_main}};
 const char* const kLevels[] = {"O0", "O2", "Os"};
 
 constexpr UInt32 kImageBytes = 0x40000;  // image, zero data and stack

@@ -1,6 +1,7 @@
 /* 32-bit multiplication, division and modulo for the 68000, which multiplies
    and divides only 16-bit operands. gcc calls these; Debian's libgcc is
-   68020 code and is never linked. */
+   68020 code and is never linked. Built with and without -mshort: the Palm
+   applications and the interpreter's whole-program tests both link it. */
 #include "PalmTypes.h"
 
 /* 16 x 16 -> 32 bits unsigned. */

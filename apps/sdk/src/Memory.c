@@ -1,6 +1,7 @@
 /* memcpy, memmove, memset and memcmp: gcc emits calls to them for structure
-   copies and clears even in freestanding code. */
-#include "PalmOS.h"
+   copies and clears even in freestanding code. Built with and without -mshort,
+   like Arithmetic.c. */
+#include "PalmTypes.h"
 
 void *memcpy(void *dst, const void *src, __SIZE_TYPE__ n) {
   UInt8 *d = (UInt8 *)dst;

@@ -17,7 +17,8 @@
 
 uint32_t PROGRAM_MAIN(void);
 
-/* Supplied by support/runtime.c on the 68000 and by the C library on the host. */
+/* Supplied by the Palm SDK (apps/sdk/src/Memory.c) on the 68000 and by the C
+   library on the host. */
 void* memcpy(void* dst, const void* src, size_t n);
 void* memmove(void* dst, const void* src, size_t n);
 void* memset(void* dst, int c, size_t n);
