@@ -42,8 +42,8 @@ bool currentAppIsCESF() {
   LocalID id = 0;
   storageSeams().currentAppDatabase(&card, &id);
   UInt32 type = 0, creator = 0;
-  if (!id || DmDatabaseInfo(card, id, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                            nullptr, &type, &creator))
+  if (!id || DmDatabaseInfo(card, id, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            &type, &creator))
     return false;
   return type == FourCCs::appl && creator == fourCC("CESF");
 }

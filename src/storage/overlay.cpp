@@ -21,6 +21,7 @@ constexpr UInt16 kUnusedLanguage = 5;
 constexpr size_t kBaseNameMax = 26;
 
 // Indexed by the Palm language number.
+// clang-format off
 constexpr char kLanguageCodes[kLanguageCount][3] = {
     "en", "fr", "de", "it", "es", "  ", "jp", "nl", "aa", "ab", "af", "am", "ar", "as", "ay", "az",
     "ba", "be", "bg", "bh", "bi", "bn", "bo", "br", "ca", "co", "cs", "cy", "da", "dz", "el", "eo",
@@ -30,9 +31,12 @@ constexpr char kLanguageCodes[kLanguageCount][3] = {
     "my", "na", "ne", "no", "oc", "om", "or", "pa", "pl", "ps", "pt", "qu", "rm", "rn", "ro", "ru",
     "rw", "sa", "sd", "sg", "sh", "si", "sk", "sl", "sm", "sn", "so", "sq", "sr", "ss", "st", "su",
     "sv", "sw", "ta", "te", "tg", "th", "ti", "tk", "tl", "tn", "to", "tr", "ts", "tt", "tw", "uk",
-    "ur", "uz", "vi", "vo", "wo", "xh", "yo", "zh", "zu",};
+    "ur", "uz", "vi", "vo", "wo", "xh", "yo", "zh", "zu",
+};
+// clang-format on
 
 // Indexed by the Palm country number.
+// clang-format off
 constexpr char kCountryCodes[kCountryCount][3] = {
     "AU", "AT", "BE", "BR", "CA", "DK", "FI", "FR", "DE", "HK", "IS", "IE", "IT", "JP", "LU", "MX",
     "NL", "NZ", "NO", "ES", "SE", "CH", "GB", "US", "IN", "ID", "KR", "MY", "CN", "PH", "SG", "TH",
@@ -48,7 +52,9 @@ constexpr char kCountryCodes[kCountryCount][3] = {
     "PM", "PN", "PR", "PT", "PW", "PY", "QA", "RE", "RO", "RU", "RW", "SA", "SB", "SC", "SD", "SH",
     "SI", "SJ", "SK", "SL", "SM", "SN", "SO", "SR", "ST", "SV", "SY", "SZ", "TC", "TD", "TF", "TG",
     "TJ", "TK", "TM", "TN", "TO", "TP", "TR", "TT", "TV", "TZ", "UA", "UG", "UM", "UY", "UZ", "VA",
-    "VC", "VE", "VG", "VI", "VN", "VU", "WF", "WS", "YE", "YT", "YU", "ZA", "ZM", "ZR", "ZW",};
+    "VC", "VE", "VG", "VI", "VN", "VU", "WF", "WS", "YE", "YT", "YU", "ZA", "ZM", "ZR", "ZW",
+};
+// clang-format on
 
 template <size_t N>
 bool findCode(const char (&table)[N][3], const Char* code, UInt16* indexP) {
@@ -98,8 +104,8 @@ bool OpenAndVerifyOverlay(UInt16 cardNo, const LmLocaleType& locale, const UInt8
   UInt32 type = 0, creator = 0;
   if (OmLocaleToOverlayDBName(DbHdr::name(baseHeader), &locale, name) == errNone &&
       (id = DmFindDatabase(cardNo, name)) != 0 &&
-      DmDatabaseInfo(cardNo, id, nullptr, &attributes, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                     nullptr, &type, &creator) == errNone &&
+      DmDatabaseInfo(cardNo, id, nullptr, &attributes, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     &type, &creator) == errNone &&
       (attributes & dmHdrAttrResDB) && type == kOverlayType && creator == DbHdr::creator(baseHeader)) {
     if (DmOpenRef overlay = OpenSingleDatabase(cardNo, id, dmModeReadOnly, false)) {
       opened = overlayMatches(overlay, locale, baseHeader);
@@ -155,8 +161,7 @@ Err OmGetNextSystemLocale(Boolean newSearch, LmLocaleType* localeP) {
 Err OmGetIndexedLocale(UInt16, LmLocaleType*) { return errNone; }
 
 Err OmLocaleToOverlayDBName(const Char* baseName, const LmLocaleType* localeP, Char* overlayName) {
-  if (localeP->country >= kCountryCount || localeP->language >= kLanguageCount ||
-      localeP->language == kUnusedLanguage)
+  if (localeP->country >= kCountryCount || localeP->language >= kLanguageCount || localeP->language == kUnusedLanguage)
     return omErrUnknownLocale;
   size_t n = lengthWithoutTrailingSpaces(baseName);
   if (n > kBaseNameMax) n = kBaseNameMax;

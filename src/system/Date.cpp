@@ -68,8 +68,8 @@ void TimSecondsToDateTime(UInt32 seconds, DateTimeType* dt) {
 }
 
 UInt32 TimDateTimeToSeconds(const DateTimeType* dt) {
-  std::int64_t s = dmyToDays(dt->day, dt->month, dt->year) * kSecondsPerDay + dt->hour * 3600LL + dt->minute * 60LL +
-            dt->second;
+  std::int64_t s =
+      dmyToDays(dt->day, dt->month, dt->year) * kSecondsPerDay + dt->hour * 3600LL + dt->minute * 60LL + dt->second;
   return static_cast<UInt32>(s);
 }
 

@@ -10,8 +10,8 @@ struct DateTimeType {
   Int16 minute;
   Int16 hour;
   Int16 day;
-  Int16 month;  // 1-12
-  Int16 year;   // full year
+  Int16 month;    // 1-12
+  Int16 year;     // full year
   Int16 weekDay;  // 0 Sunday to 6 Saturday
 };
 constexpr UInt32 kDateTimeTypeSize = 14;

@@ -38,8 +38,8 @@ HostBattery hostBattery() {
   return b;
 }
 
-UInt16 SysBatteryInfoV20(Boolean, UInt16* warnThresholdP, UInt16* criticalThresholdP, UInt16* maxTicksP,
-                         UInt8* kindP, Boolean* pluggedIn) {
+UInt16 SysBatteryInfoV20(Boolean, UInt16* warnThresholdP, UInt16* criticalThresholdP, UInt16* maxTicksP, UInt8* kindP,
+                         Boolean* pluggedIn) {
   HostBattery b = hostBattery();
   if (warnThresholdP) *warnThresholdP = 0;
   if (criticalThresholdP) *criticalThresholdP = 0;

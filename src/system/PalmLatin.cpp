@@ -4,6 +4,7 @@
 #include "system/PalmLatin.h"
 
 namespace {
+// clang-format off
 constexpr UInt8 kSortValues[256] = {
       0,   1,   2,   3,   4,   5,   6,   7,   8,  42,  43,  44,  45,  46,   9,  10,
      11,  12,  13,  14,  15,  16,  17,  18,  19,  20,  21,  22,  23,  24,  25,  26,
@@ -20,9 +21,12 @@ constexpr UInt8 kSortValues[256] = {
     139, 137, 141, 145, 143, 147, 149, 155, 165, 163, 167, 169, 182, 180, 184, 186,
     159, 198, 205, 203, 207, 211, 209,  97, 213, 237, 235, 239, 241, 251, 230, 226,
     138, 136, 140, 144, 142, 146, 148, 154, 164, 162, 166, 168, 181, 179, 183, 185,
-    158, 197, 204, 202, 206, 210, 208,  98, 212, 236, 234, 238, 240, 250, 229, 252,};
+    158, 197, 204, 202, 206, 210, 208,  98, 212, 236, 234, 238, 240, 250, 229, 252,
+};
+// clang-format on
 
 // A letter, its other case and its accented forms share one value.
+// clang-format off
 constexpr UInt8 kCaselessValues[256] = {
       0,   1,   2,   3,   4,   5,   6,   7,   8,  42,  43,  44,  45,  46,   9,  10,
      11,  12,  13,  14,  15,  16,  17,  18,  19,  20,  21,  22,  23,  24,  25,  26,
@@ -39,7 +43,9 @@ constexpr UInt8 kCaselessValues[256] = {
     133, 133, 133, 133, 133, 133, 134, 136, 139, 139, 139, 139, 143, 143, 143, 143,
     138, 148, 149, 149, 149, 149, 149,  97, 149, 159, 159, 159, 159, 163, 157, 155,
     133, 133, 133, 133, 133, 133, 134, 136, 139, 139, 139, 139, 143, 143, 143, 143,
-    138, 148, 149, 149, 149, 149, 149,  98, 149, 159, 159, 159, 159, 163, 157, 163,};
+    138, 148, 149, 149, 149, 149, 149,  98, 149, 159, 159, 159, 159, 163, 157, 163,
+};
+// clang-format on
 }  // namespace
 
 UInt8 PalmLatinSortValue(UInt8 c) { return kSortValues[c]; }
@@ -51,10 +57,15 @@ UInt8 PalmLatinCaselessValue(UInt8 c) { return kCaselessValues[c]; }
 UInt8 PalmLatinToLower(UInt8 c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<UInt8>(c + 0x20);
   switch (c) {
-    case 0x8A: return 0x9A;  // S caron
-    case 0x8C: return 0x9C;  // OE
-    case 0x8E: return 0x9E;  // Z caron
-    case 0x9F: return 0xFF;  // Y diaeresis
-    default: return c;
+    case 0x8A:
+      return 0x9A;  // S caron
+    case 0x8C:
+      return 0x9C;  // OE
+    case 0x8E:
+      return 0x9E;  // Z caron
+    case 0x9F:
+      return 0xFF;  // Y diaeresis
+    default:
+      return c;
   }
 }

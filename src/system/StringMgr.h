@@ -4,7 +4,6 @@
 #pragma once
 #include "palm/PalmTypes.h"
 
-
 Char* StrCopy(Char* dst, const Char* src);
 Char* StrCat(Char* dst, const Char* src);
 UInt16 StrLen(const Char* src);

@@ -13,8 +13,13 @@ UInt32 TimGetSeconds() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  DateTimeType midnight{0, 0, 0, static_cast<Int16>(local.tm_mday), static_cast<Int16>(local.tm_mon + 1),
-                        static_cast<Int16>(local.tm_year + 1900), static_cast<Int16>(local.tm_wday)};
+  DateTimeType midnight{0,
+                        0,
+                        0,
+                        static_cast<Int16>(local.tm_mday),
+                        static_cast<Int16>(local.tm_mon + 1),
+                        static_cast<Int16>(local.tm_year + 1900),
+                        static_cast<Int16>(local.tm_wday)};
   return TimDateTimeToSeconds(&midnight) + static_cast<UInt32>(local.tm_sec % 60) +
          static_cast<UInt32>(local.tm_min + local.tm_hour * 60) * 60;
 }
@@ -39,7 +44,8 @@ std::uint64_t TaskDelayMicroseconds(Int32 delay) {
   if (delay == -1) return 1000;
   if (delay <= 0) return 5000;
   constexpr std::uint64_t kMicrosecondsPerTick = 1000000 / kTicksPerSecond;
-  return static_cast<std::uint64_t>(delay / kTicksPerSecond) * 1000000 + static_cast<std::uint64_t>(delay % kTicksPerSecond) * kMicrosecondsPerTick;
+  return static_cast<std::uint64_t>(delay / kTicksPerSecond) * 1000000 +
+         static_cast<std::uint64_t>(delay % kTicksPerSecond) * kMicrosecondsPerTick;
 }
 
 Err SysTaskDelay(Int32 delay) {

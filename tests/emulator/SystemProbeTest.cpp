@@ -101,9 +101,7 @@ TEST_F(SystemProbe, FeatureMemoryIsHandedToTheApplication) {
   EXPECT_STREQ(static_cast<const char*>(fromEmu(value)), "feature");
 }
 
-TEST_F(SystemProbe, SysQSortSortsStablyThroughA68KComparison) {
-  EXPECT_EQ(callFunction("ProbeSysQSort"), 0x642513u);
-}
+TEST_F(SystemProbe, SysQSortSortsStablyThroughA68KComparison) { EXPECT_EQ(callFunction("ProbeSysQSort"), 0x642513u); }
 
 TEST_F(SystemProbe, SysRandomRepeatsASeededSequence) { EXPECT_EQ(callFunction("ProbeSysRandom"), 1u); }
 

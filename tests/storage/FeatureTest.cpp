@@ -119,7 +119,7 @@ TEST_F(Features, EnumerationByIndexFollowsCreatorThenNumberUnsigned) {
     EXPECT_EQ(FtrGet(creator, number, &found), errNone);
     EXPECT_EQ(found, value);
   }
-  EXPECT_GE(index, 5 + 25);  // the system features and ours
+  EXPECT_GE(index, 5 + 25);         // the system features and ours
   EXPECT_EQ(creator, 0xFFFFFFFFu);  // the last entry
   EXPECT_EQ(number, 0xFFFF);
   EXPECT_EQ(FtrGetByIndex(index, false, &creator, &number, &value), ftrErrNoSuchFeature);

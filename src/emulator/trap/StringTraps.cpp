@@ -93,16 +93,11 @@ void serveStrToLower(TrapArgs& a, const SystemTrapRow& row) {
 }
 
 constexpr TrapBinding kBindings[] = {
-    bindHandler(0xA0C5, serveStrCopy),
-    bindHandler(0xA0C6, serveStrCat),
-    bindHandler(0xA0C7, serveStrLen),
-    bindHandler(0xA0C8, serveCompare<StrCompare>),
-    bindHandler(0xA0C9, serveStrIToA),
-    bindHandler(0xA0CA, serveCompare<StrCaselessCompare>),
-    bindHandler(0xA0CB, serveStrIToH),
-    bindHandler(0xA0CC, serveStrChr),
-    bindHandler(0xA0CD, serveStrStr),
-    bindHandler(0xA0CE, serveStrAToI),
+    bindHandler(0xA0C5, serveStrCopy),    bindHandler(0xA0C6, serveStrCat),
+    bindHandler(0xA0C7, serveStrLen),     bindHandler(0xA0C8, serveCompare<StrCompare>),
+    bindHandler(0xA0C9, serveStrIToA),    bindHandler(0xA0CA, serveCompare<StrCaselessCompare>),
+    bindHandler(0xA0CB, serveStrIToH),    bindHandler(0xA0CC, serveStrChr),
+    bindHandler(0xA0CD, serveStrStr),     bindHandler(0xA0CE, serveStrAToI),
     bindHandler(0xA0CF, serveStrToLower),
 };
 }  // namespace

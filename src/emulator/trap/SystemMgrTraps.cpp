@@ -35,9 +35,9 @@ void serveSysCopyStringResource(TrapArgs& a, const SystemTrapRow& row) {
 void serveSysFormPointerArrayToStrings(TrapArgs& a, const SystemTrapRow& row) {
   EmuAddr strings = a.getStackAddr(0);
   auto count = static_cast<Int16>(a.getStackWord(4));
-  Char* first = count > 0 ? const_cast<Char*>(trapString(strings, row.name.data())) : nullptr;
-  for (EmuAddr s = strings, i = 0; count > 0 && i < static_cast<EmuAddr>(count); ++i)
-    s += static_cast<EmuAddr>(std::strlen(trapString(s, row.name.data())) + 1);
+  EmuAddr s = strings;
+  for (Int16 i = 0; i < count; ++i) s += static_cast<EmuAddr>(std::strlen(trapString(s, row.name.data())) + 1);
+  Char* first = count > 0 ? reinterpret_cast<Char*>(trapMemory(strings, s - strings, row.name.data())) : nullptr;
   trapadapter::placeResult(a, row, SysFormPointerArrayToStrings(first, count));
 }
 
