@@ -9,6 +9,7 @@
 #include "storage/DATAMGR.h"
 #include "storage/DatabaseFiles.h"
 #include "storage/Feature.h"
+#include "storage/StorageSeams.h"
 #include "storage/loadsavedatabases.h"
 
 namespace {
@@ -211,6 +212,30 @@ TEST_F(Features, TheHostsLocaleReplacesTheStoredOneAtStart) {
   restart();
   EXPECT_EQ(get(fourCC("ovly"), 5), 7u);
   EXPECT_EQ(get(fourCC("ovly"), 6), 0u);
+}
+
+// The application of creator 'CESF' keeps its features 15 to 18 whatever it asks.
+TEST_F(Features, CESFKeepsItsOwnFeaturesWhileItRuns) {
+  static LocalID running = 0;
+  ASSERT_EQ(DmCreateDatabase(0, "CESF app", fourCC("CESF"), FourCCs::appl, true), errNone);
+  ASSERT_EQ(DmCreateDatabase(0, "Other app", fourCC("othr"), FourCCs::appl, true), errNone);
+  StorageSeams seams{};
+  seams.currentAppDatabase = [](UInt16* cardP, LocalID* idP) {
+    *cardP = 0;
+    *idP = running;
+  };
+  setStorageSeams(seams);
+  ASSERT_EQ(FtrSet(fourCC("CESF"), 16, fourCC("memo")), errNone);
+  ASSERT_EQ(FtrSet(fourCC("CESF"), 19, 1), errNone);
+  running = DmFindDatabase(0, "CESF app");
+  EXPECT_EQ(FtrUnregister(fourCC("CESF"), 16), errNone);
+  EXPECT_EQ(get(fourCC("CESF"), 16), fourCC("memo"));
+  EXPECT_EQ(FtrUnregister(fourCC("CESF"), 19), errNone);  // outside 15-18: removed
+  UInt32 value;
+  EXPECT_EQ(FtrGet(fourCC("CESF"), 19, &value), ftrErrNoSuchFeature);
+  running = DmFindDatabase(0, "Other app");
+  EXPECT_EQ(FtrUnregister(fourCC("CESF"), 16), errNone);
+  EXPECT_EQ(FtrGet(fourCC("CESF"), 16, &value), ftrErrNoSuchFeature);
 }
 
 }  // namespace
