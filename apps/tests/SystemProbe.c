@@ -50,6 +50,19 @@ UInt32 ProbeStringSearch(void) {
   return r;
 }
 
+/* Pointer values too low to be strings: each check that holds sets a bit. */
+UInt32 ProbeStringEdges(Char *out) {
+  UInt32 r = 0;
+  out[0] = 'x';
+  if (StrLen((const Char *)0x100) == 0) r |= 1;
+  StrCopy(out, (const Char *)0x10);
+  if (out[0] == 0) r |= 2;
+  if (StrChr((const Char *)0x50, 'a') == NULL) r |= 4;
+  if (StrCompare(NULL, "a") == 1 && StrCompare("a", NULL) == -1) r |= 8;
+  if (StrAToI(NULL) == 0) r |= 16;
+  return r;
+}
+
 /* The date of seconds in *out; returns the seconds converted back. */
 UInt32 ProbeDateTime(DateTimeType *out, UInt32 seconds) {
   TimSecondsToDateTime(seconds, out);
@@ -86,9 +99,7 @@ UInt32 ProbeFeatureMemory(void) {
   return 0xE105;
 }
 
-static Int16 compareKeys(void *a, void *b, Int32 other) {
-  return (Int16)((((UInt8 *)a)[0] - ((UInt8 *)b)[0]) * other);
-}
+static Int16 compareKeys(void *a, void *b, Int32 other) { return (Int16)((((UInt8 *)a)[0] - ((UInt8 *)b)[0]) * other); }
 
 /* Sorts (key, tag) pairs by key with a 68K comparison; returns the tags in
    their new order. Equal keys keep their order. */
@@ -147,10 +158,10 @@ UInt32 ProbeSerialLink(void) { return SlkProcessRPC(NULL, NULL); }
 UInt32 ProbeUnimplementedTrap(void) { return (UInt32)FrmGetActiveForm(); }
 
 /* Keeps every probe in the link; a launch code from 0x8000 gives its address. */
-static const void *const probes[] = {ProbeStringCompare, ProbeStringBuild, ProbeStringSearch, ProbeDateTime,
-                                     ProbeTimAdjust,     ProbeFeatures,    ProbeFeatureMemory, ProbeSysQSort,
-                                     ProbeSysRandom,     ProbeTicks,       ProbeOverlayName,   ProbeBattery,
-                                     ProbeSerialLink,    ProbeUnimplementedTrap};
+static const void *const probes[] = {
+    ProbeStringCompare, ProbeStringBuild, ProbeStringSearch,  ProbeStringEdges, ProbeDateTime,
+    ProbeTimAdjust,     ProbeFeatures,    ProbeFeatureMemory, ProbeSysQSort,    ProbeSysRandom,
+    ProbeTicks,         ProbeOverlayName, ProbeBattery,       ProbeSerialLink,  ProbeUnimplementedTrap};
 
 UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags) {
   (void)cmdPBP;

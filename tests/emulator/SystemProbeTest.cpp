@@ -58,6 +58,10 @@ TEST_F(SystemProbe, StringSearchesReturnPointersIntoTheString) {
   EXPECT_EQ(callFunction("ProbeStringSearch"), (9u << 16) | (2u << 8) | 7u);
 }
 
+TEST_F(SystemProbe, PointersTooLowToBeStringsReadAsEmpty) {
+  EXPECT_EQ(callWith("ProbeStringEdges", {toEmu(buffer)}), 31u);
+}
+
 TEST_F(SystemProbe, SecondsBecomeDateTimeFieldsAndBack) {
   struct Case {
     UInt32 seconds;

@@ -156,6 +156,11 @@ TEST_F(Features, FeatureMemorySurvivesARestartWithItsContents) {
   ASSERT_EQ(FtrPtrResize(kTest, 3, 4000, &grown), errNone);
   EXPECT_EQ(get(kTest, 3), toEmu(grown));
   EXPECT_STREQ(static_cast<const char*>(grown), "hello");
+  void* refused = nullptr;
+  EXPECT_EQ(FtrPtrResize(kTest, 3, 0x7FFFFFFF, &refused), memErrNotEnoughSpace);
+  EXPECT_EQ(refused, grown);  // the old block stays, and its pointer is returned
+  EXPECT_EQ(get(kTest, 3), toEmu(grown));
+  EXPECT_EQ(FtrPtrResize(kTest, 3, 0, &refused), memErrInvalidParam);
   restart();
   auto* after = static_cast<const char*>(fromEmu(get(kTest, 3)));
   EXPECT_STREQ(after, "hello");

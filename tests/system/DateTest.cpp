@@ -1,8 +1,11 @@
 // Seconds since 1904 and the broken-down date and time.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
+#include "storage/StorageSeams.h"
 #include "system/Date.h"
 #include "system/SystemTime.h"
 
@@ -93,4 +96,26 @@ TEST(SystemTime, TaskDelaysInTicks) {
   for (const Case& c : cases) EXPECT_EQ(TaskDelayMicroseconds(c.ticks), c.microseconds) << c.ticks;
 }
 
+}  // namespace
+
+namespace {
+// Under a zone far from UTC, so that local time and UTC differ.
+TEST(SystemTime, BecomesTheStorageManagersClock) {
+  const char* zone = std::getenv("TZ");
+  std::string saved = zone ? zone : "";
+  setenv("TZ", "IST-5:30", 1);
+  tzset();
+  resetStorageSeams();
+  ASSERT_TRUE(SystemTimeInit());
+  UInt32 before = TimGetSeconds();
+  UInt32 seen = storageSeams().seconds();
+  EXPECT_GE(seen, before);
+  EXPECT_LE(seen, TimGetSeconds());
+  resetStorageSeams();
+  if (zone)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
+}
 }  // namespace
