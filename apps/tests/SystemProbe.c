@@ -142,6 +142,17 @@ UInt32 ProbeOverlayName(Char *out) {
   return OmOverlayDBNameToLocale(out, back);
 }
 
+/* OmGetSystemLocale called through the routine address the Overlay Manager
+   hands out; the locale goes to *out. Returns whether selector 5 has none. */
+typedef void (*GetLocaleProc)(LmLocaleType *localeP);
+
+UInt32 ProbeOverlayRoutine(LmLocaleType *out) {
+  GetLocaleProc getSystemLocale = (GetLocaleProc)OmGetRoutineAddress(6);
+  if (!getSystemLocale) return 0xE701;
+  getSystemLocale(out);
+  return OmGetRoutineAddress(5) == NULL;
+}
+
 /* The battery as the host reports it: the voltage, plugged-in flag and kind
    in one value, thresholds checked to read 0. */
 UInt32 ProbeBattery(void) {
@@ -158,10 +169,10 @@ UInt32 ProbeSerialLink(void) { return SlkProcessRPC(NULL, NULL); }
 UInt32 ProbeUnimplementedTrap(void) { return (UInt32)FrmGetActiveForm(); }
 
 /* Keeps every probe in the link; a launch code from 0x8000 gives its address. */
-static const void *const probes[] = {
-    ProbeStringCompare, ProbeStringBuild, ProbeStringSearch,  ProbeStringEdges, ProbeDateTime,
-    ProbeTimAdjust,     ProbeFeatures,    ProbeFeatureMemory, ProbeSysQSort,    ProbeSysRandom,
-    ProbeTicks,         ProbeOverlayName, ProbeBattery,       ProbeSerialLink,  ProbeUnimplementedTrap};
+static const void *const probes[] = {ProbeStringCompare,  ProbeStringBuild, ProbeStringSearch, ProbeStringEdges,
+                                     ProbeDateTime,       ProbeTimAdjust,   ProbeFeatures,     ProbeFeatureMemory,
+                                     ProbeSysQSort,       ProbeSysRandom,   ProbeTicks,        ProbeOverlayName,
+                                     ProbeOverlayRoutine, ProbeBattery,     ProbeSerialLink,   ProbeUnimplementedTrap};
 
 UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags) {
   (void)cmdPBP;

@@ -2,6 +2,7 @@
 
 #include <sys/time.h>
 
+#include <atomic>
 #include <ctime>
 #include <thread>
 
@@ -26,16 +27,17 @@ UInt32 TimGetSeconds() {
 
 void TimSetSeconds(UInt32) {}
 
-// Restarts at 0 whenever the host's second count passes a multiple of 2^24.
+// Sound threads read the clock too. Restarts at 0 whenever the host's second count passes a multiple of 2^24.
 UInt32 TimGetTicks() {
-  static UInt32 last = 0;
+  static std::atomic<UInt32> last{0};
   timeval tv{};
   if (gettimeofday(&tv, nullptr) != 0) {
     WarningF("gettimeofday failed");
     return last;
   }
-  last = static_cast<UInt32>(tv.tv_sec & 0xFFFFFF) * kTicksPerSecond + static_cast<UInt32>(tv.tv_usec / 10000);
-  return last;
+  UInt32 ticks = static_cast<UInt32>(tv.tv_sec & 0xFFFFFF) * kTicksPerSecond + static_cast<UInt32>(tv.tv_usec / 10000);
+  last = ticks;
+  return ticks;
 }
 
 UInt16 SysTicksPerSecond() { return kTicksPerSecond; }

@@ -6,6 +6,7 @@
 
 #include "PalmAppFixture.h"
 #include "storage/Feature.h"
+#include "storage/overlay.h"
 #include "system/HostAnswers.h"
 
 namespace {
@@ -116,6 +117,14 @@ TEST_F(SystemProbe, OverlayNamesComeFromTheSystemLocale) {
   EXPECT_EQ(text(), "Memo Pad_enUS");
   EXPECT_EQ(get16(buffer + 32), 0);  // English, United States, read back from the name, big-endian
   EXPECT_EQ(get16(buffer + 34), 23);
+}
+
+TEST_F(SystemProbe, OverlayRoutinesRunThroughTheirPseudoAddresses) {
+  LmLocaleType french{1, 7};
+  ASSERT_EQ(OmSetSystemLocale(&french), errNone);
+  EXPECT_EQ(callWith("ProbeOverlayRoutine", {toEmu(buffer)}), 1u);
+  EXPECT_EQ(get16(buffer), 1);
+  EXPECT_EQ(get16(buffer + 2), 7);
 }
 
 TEST_F(SystemProbe, BatteryAnswersComeFromTheHost) {
