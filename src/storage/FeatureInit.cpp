@@ -151,7 +151,8 @@ Boolean FeatureInit() {
   f->dbID = DmFindDatabase(0, kFeatureDbName);
   QV_ASSERT(f->dbID != 0);
   f->db = DmOpenDatabase(0, f->dbID, kOpenMode);
-  QV_ASSERT(f->db != nullptr);
+  // An unreadable file is left as it is for whoever can mend it.
+  if (!f->db) FatalF("The feature database \"%s\" cannot be opened (error 0x%04X)", kFeatureDbName, DmGetLastErr());
   openTable();
   correctFeatures();
   UInt32 version = 0;

@@ -219,6 +219,25 @@ TEST_F(Features, TheHostsLocaleReplacesTheStoredOneAtStart) {
   EXPECT_EQ(get(fourCC("ovly"), 6), 0u);
 }
 
+using FeaturesDeathTest = Features;
+
+// A file that cannot be read stops the start with a clear message, and is kept.
+TEST_F(FeaturesDeathTest, AnUnreadableFeatureDatabaseStopsTheStartAndIsKept) {
+  stop();
+  fs::path file;
+  for (const auto& e : fs::directory_iterator(folder))
+    if (e.path().filename().string().rfind("SystemFeatures-Qvrn#", 0) == 0) file = e.path();
+  ASSERT_FALSE(file.empty());
+  auto bytes = readWholeFile(file);
+  set32(bytes.data() + 84, 0xFFFF);  // the table resource's offset points past the end
+  writeWholeFile(file, bytes);
+  MemTerminate();
+  ASSERT_TRUE(MemoryMgrInit());
+  EXPECT_EXIT(start(), testing::ExitedWithCode(1), "The feature database \"SystemFeatures-Qvrn\" cannot be opened");
+  EXPECT_EQ(readWholeFile(file), bytes);
+  ASSERT_TRUE(DataMgrInit());  // for the close-down of TearDown
+}
+
 // The application of creator 'CESF' keeps its features 15 to 18 whatever it asks.
 TEST_F(Features, CESFKeepsItsOwnFeaturesWhileItRuns) {
   static LocalID running = 0;
