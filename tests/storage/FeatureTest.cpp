@@ -1,6 +1,8 @@
 // The Feature Manager over real database files: the table, feature memory,
 // and what survives a restart of the program.
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "ImageSupport.h"
 #include "StorageFixture.h"
@@ -217,6 +219,28 @@ TEST_F(Features, TheHostsLocaleReplacesTheStoredOneAtStart) {
   restart();
   EXPECT_EQ(get(fourCC("ovly"), 5), 7u);
   EXPECT_EQ(get(fourCC("ovly"), 6), 0u);
+}
+
+// Without a hook of its own, the locale comes from the host's environment;
+// a locale the host cannot name leaves the stored one.
+TEST_F(Features, TheHostLocaleComesFromTheEnvironment) {
+  const char* old = std::getenv("LC_ALL");
+  std::string saved = old ? old : "";
+  setFeatureHost({});
+  struct Case {
+    const char* locale;
+    UInt32 language, country;
+  } cases[] = {{"fr_FR.UTF-8", 1, 7}, {"pt_BR", 90, 3}, {"C.UTF-8", 90, 3}, {"xx_YY", 90, 3}};
+  for (const Case& c : cases) {
+    setenv("LC_ALL", c.locale, 1);
+    restart();
+    EXPECT_EQ(get(fourCC("ovly"), 6), c.language) << c.locale;
+    EXPECT_EQ(get(fourCC("ovly"), 5), c.country) << c.locale;
+  }
+  if (old)
+    setenv("LC_ALL", saved.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
 }
 
 using FeaturesDeathTest = Features;
