@@ -10,7 +10,7 @@ using trapadapter::placeResult;
 
 // Pointer values this low are no strings (StrLen and StrCopy answer them as empty).
 constexpr EmuAddr kLowestStringLength = 0xFFFF;
-constexpr EmuAddr kLowestCopySource = 0xFF;
+constexpr EmuAddr kHighestNoSource = 0xFE;
 constexpr EmuAddr kLowestChrString = 0x100;
 
 const Char* stringOrNull(TrapArgs& a, UInt32 offset, const SystemTrapRow& row) {
@@ -33,7 +33,7 @@ EmuAddr within(EmuAddr base, const Char* host, const Char* found) {
 
 void serveStrCopy(TrapArgs& a, const SystemTrapRow& row) {
   EmuAddr src = a.getStackAddr(4);
-  writeResult(a, row, src <= kLowestCopySource ? "" : trapString(src, row.name.data()));
+  writeResult(a, row, src <= kHighestNoSource ? "" : trapString(src, row.name.data()));
 }
 
 void serveStrCat(TrapArgs& a, const SystemTrapRow& row) {
