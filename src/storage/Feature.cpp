@@ -3,8 +3,6 @@
 // DmWrite or a resource change, so the database is saved with the others.
 #include "storage/Feature.h"
 
-#include <cstring>
-
 #include "host/Reporting.h"
 #include "palm/Address.h"
 #include "palm/Endian.h"
