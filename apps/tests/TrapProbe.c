@@ -138,7 +138,7 @@ UInt32 ProbePseudoTrap(void) {
 }
 
 /* Raises a trap that has no implementation. */
-UInt32 ProbeUnsupportedTrap(void) { return (UInt32)SysRandom(1); }
+UInt32 ProbeUnsupportedTrap(void) { return (UInt32)FrmGetActiveForm(); }
 
 /* Divides by a zero the compiler cannot see. */
 volatile Int16 zeroDivisor = 0;

@@ -6,6 +6,7 @@
 #include "storage/DataMgrPrivate.h"
 #include "storage/StorageSeams.h"
 #include "storage/memorymgr.h"
+#include "storage/overlay.h"
 
 namespace {
 UInt8* accessOf(DmOpenRef ref) { return static_cast<UInt8*>(ref); }
@@ -76,6 +77,13 @@ UInt8* firstOpen(UInt16 cardNo, LocalID dbID, Err* errP) {
   set16(info + OpenInfo::kNumRecords, static_cast<UInt16>(numRecords));
   info[OpenInfo::kEmptyAtOpen] = numRecords == 0;
   return info;
+}
+
+// The reference opened right before ref (its newer neighbour in the list).
+UInt8* newerNeighbour(const UInt8* ref) {
+  for (EmuAddr a = dmGlobals().accessHead; a; a = get32(fromEmu(a)))
+    if (get32(fromEmu(a)) == toEmu(ref)) return static_cast<UInt8*>(fromEmu(a));
+  return nullptr;
 }
 
 void DeleteAccess(UInt8* ref) {
@@ -149,9 +157,9 @@ DmOpenRef DmOpenDBNoOverlay(UInt16 cardNo, LocalID dbID, UInt16 mode) {
   return OpenSingleDatabase(cardNo, dbID, mode, false);
 }
 
-// Locale overlays come with the Overlay Manager; until then a database opens alone.
 DmOpenRef DmOpenDatabase(UInt16 cardNo, LocalID dbID, UInt16 mode) {
-  return OpenSingleDatabase(cardNo, dbID, mode, false);
+  DmOpenRef ref = OpenSingleDatabase(cardNo, dbID, mode, false);
+  return ref ? OpenOverlayOf(ref, cardNo, mode) : nullptr;
 }
 
 DmOpenRef DmOpenDatabaseByTypeCreator(UInt32 type, UInt32 creator, UInt16 mode) {
@@ -174,6 +182,9 @@ Err DmCloseDatabase(DmOpenRef dbP) {
   UInt8* hdr = OpenInfo::header(info);
   if (get32(hdr + DbHdr::kModificationNumber) != get32(ref + Access::kModNum))
     set32(hdr + DbHdr::kModificationDate, storageSeams().seconds());
+  // A locale overlay goes with its base.
+  UInt8* overlay = MayHaveOverlay(Access::mode(ref), hdr) ? newerNeighbour(ref) : nullptr;
+  UInt32 creator = DbHdr::creator(hdr);
   UInt16 count = get16(info + OpenInfo::kOpenCount);
   if (count > 1) {
     set16(info + OpenInfo::kOpenCount, static_cast<UInt16>(count - 1));
@@ -184,6 +195,7 @@ Err DmCloseDatabase(DmOpenRef dbP) {
     set16(info + OpenInfo::kFlags, flags);
     if ((mode & dmModeWrite) && !FileOpenedForWrite(info, false))
       set16(info + OpenInfo::kFlags, flags & ~OpenInfo::kWrite);
+    if (overlay && IsOverlayOfClosedBase(overlay, creator)) DmCloseDatabase(overlay);
     return errNone;
   }
   UInt16 cardNo = OpenInfo::cardNo(info);
@@ -197,6 +209,7 @@ Err DmCloseDatabase(DmOpenRef dbP) {
   DeleteAccess(ref);
   // The dirty bit goes only once the file holds the changes.
   if (dirty) SaveDatabaseNow(cardNo, dbID);
+  if (overlay && IsOverlayOfClosedBase(overlay, creator)) DmCloseDatabase(overlay);
   return errNone;
 }
 

@@ -59,7 +59,7 @@ TEST_F(TrapProbeDeathTest, FatalExits) {
     const char* function;
     const char* message;
   } cases[] = {
-      {"ProbeUnsupportedTrap", "Unsupported system trap \\(OxA0C2\\) called"},
+      {"ProbeUnsupportedTrap", "Unsupported system trap \\(OxA173\\) called"},
       {"ProbeDivideByZero", "Divide by zero"},
   };
   for (const Case& c : cases)

@@ -97,7 +97,9 @@ struct Arg<P, std::enable_if_t<usesTemporary<P>>> {
     constexpr UInt32 bytes = (std::is_pointer_v<V> || sizeof(V) == 4) ? 4 : 2;
     where = trapMemory(address, bytes, name);
     if constexpr (std::is_pointer_v<V>)
-      temporary = pointerFromEmu<V>(get32(where), name);
+      // Pointer out-values are mostly uninitialised on entry: only an arena
+      // address is taken as a value, anything else starts as null.
+      temporary = Arena68K::inArena(get32(where)) ? static_cast<V>(fromEmu(get32(where))) : nullptr;
     else if constexpr (sizeof(V) == 4)
       temporary = static_cast<V>(get32(where));
     else

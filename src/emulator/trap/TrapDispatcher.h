@@ -27,3 +27,7 @@ bool IsServed(UInt16 trap);
 std::span<const TrapBinding> MemoryTrapBindings();
 std::span<const TrapBinding> DataTrapBindings();
 std::span<const TrapBinding> SystemTrapBindings();
+std::span<const TrapBinding> StringTrapBindings();
+std::span<const TrapBinding> TimeTrapBindings();
+std::span<const TrapBinding> SystemMgrTrapBindings();
+std::span<const TrapBinding> FeatureTrapBindings();
