@@ -3,7 +3,7 @@
    writing into the buffer the test passes) what the test checks. */
 #include "PalmOS.h"
 
-#define PROBE_CREATOR 0x51765370 /* 'QvSp' */
+#define PROBE_CREATOR 0x51765379 /* 'QvSy' */
 
 typedef struct {
   Int16 second, minute, hour, day, month, year, weekDay;

@@ -10,7 +10,7 @@
 #include "system/HostAnswers.h"
 
 namespace {
-constexpr UInt32 kProbeCreator = fourCC("QvSp");
+constexpr UInt32 kProbeCreator = fourCC("QvSy");
 
 class SystemProbe : public PalmAppFixture {
  protected:
