@@ -53,7 +53,7 @@ void add(const TrapBinding& b) {
 void build() {
   for (const TrapDispatcherRow& d : TrapDispatcherRows())
     if (Slot* slot = slotOf(d.trap)) slot->source = d.source;
-  for (auto list : {MemoryTrapBindings(), DataTrapBindings(), SystemTrapBindings()})
+  for (auto list : {MemoryTrapBindings(), DataTrapBindings(), SystemTrapBindings(), LaunchTrapBindings()})
     for (const TrapBinding& b : list) add(b);
   for (const FloatTrap& f : floatTraps()) table[f.trap - kFirstTableTrap].plain = Served{nullptr, nullptr, f.serve};
 }

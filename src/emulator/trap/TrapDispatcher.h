@@ -27,3 +27,4 @@ bool IsServed(UInt16 trap);
 std::span<const TrapBinding> MemoryTrapBindings();
 std::span<const TrapBinding> DataTrapBindings();
 std::span<const TrapBinding> SystemTrapBindings();
+std::span<const TrapBinding> LaunchTrapBindings();
