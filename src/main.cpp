@@ -21,6 +21,7 @@ constexpr int kExitRan = 0;
 constexpr int kExitStartupFailed = 1;
 constexpr int kExitAppNotFound = 2;
 constexpr int kExitSaveFailed = 3;
+constexpr int kExitLaunchFailed = 4;
 constexpr int kExitUsage = 64;
 
 constexpr unsigned long kEmulatorThreadStack = 1024 * 1024;
@@ -60,6 +61,10 @@ int report(SystemOutcome outcome, const Options& o) {
                   "databases saved\n",
                   kDefaultLaunchAppDbName, dir.c_str());
       return kExitRan;
+    case SystemOutcome::LaunchFailed:
+      std::fprintf(stderr, "Quorvane: \"%s\" could not be launched (error 0x%04X)\n",
+                   o.launch ? o.launch : kDefaultLaunchAppDbName, AppThread::launchError());
+      return kExitLaunchFailed;
     case SystemOutcome::StartupFailed: std::fprintf(stderr, "Quorvane: start-up failed\n"); return kExitStartupFailed;
     case SystemOutcome::SaveFailed:
       std::fprintf(stderr, "Quorvane: some databases could not be saved in %s\n", dir.c_str());

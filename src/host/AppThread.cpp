@@ -10,6 +10,7 @@
 #include "graphics/window.h"
 #include "host/HostPaths.h"
 #include "host/Reporting.h"
+#include "palm/ErrorCodes.h"
 #include "platform/Platform.h"
 #include "sound/sound.h"
 #include "storage/DATAMGR.h"
@@ -37,6 +38,7 @@
 
 AppThread appThread;
 std::atomic<SystemOutcome> AppThread::outcome_{SystemOutcome::Running};
+std::atomic<Err> AppThread::launchError_{0};
 
 namespace {
 
@@ -65,6 +67,8 @@ void openSystemResources() {
 
 SystemOutcome AppThread::outcome() { return outcome_; }
 
+Err AppThread::launchError() { return launchError_; }
+
 void AppThread::NewThread(void* parm) {
   markCurrentThreadAsAppThread(true);
   const char* name = parm ? static_cast<const char*>(parm) : kDefaultLaunchAppDbName;
@@ -74,10 +78,11 @@ void AppThread::NewThread(void* parm) {
 
 SystemOutcome AppThread::main(const char* dbName) {
   if (!InitializeSystem()) return SystemOutcome::StartupFailed;
-  const bool launched = LaunchOneShot(0, dbName);
+  launchError_ = LaunchOneShot(0, dbName);
   const bool saved = ClosedownSystem();
   if (!saved) return SystemOutcome::SaveFailed;
-  return launched ? SystemOutcome::Ran : SystemOutcome::NothingToLaunch;
+  if (launchError_ == dmErrCantFind) return SystemOutcome::NothingToLaunch;
+  return launchError_ ? SystemOutcome::LaunchFailed : SystemOutcome::Ran;
 }
 
 bool AppThread::InitializeSystem() {

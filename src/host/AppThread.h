@@ -7,12 +7,14 @@
 #include <string>
 
 #include "host/Threads.h"
+#include "palm/PalmTypes.h"
 
 // How a run of the system ended.
 enum class SystemOutcome {
   Running,          // not finished yet
   Ran,              // the start application ran; everything was saved
   NothingToLaunch,  // the system started and closed down; the start application does not exist
+  LaunchFailed,     // the start application exists but could not be launched; the system closed down
   StartupFailed,    // a manager could not be started; nothing was saved
   SaveFailed,       // some changed database could not be written at close-down
 };
@@ -33,9 +35,12 @@ class AppThread : public Thread {
 
   // Set once the thread has finished; the main thread's loop watches it.
   static SystemOutcome outcome();
+  // The error that stopped the start application's launch (LaunchFailed).
+  static Err launchError();
 
  private:
   static std::atomic<SystemOutcome> outcome_;
+  static std::atomic<Err> launchError_;
 };
 
 extern AppThread appThread;

@@ -5,6 +5,7 @@
 #include "emulator/launch/AppGlobals.h"
 #include "emulator/launch/SysAppLaunch.h"
 #include "host/Reporting.h"
+#include "palm/ErrorCodes.h"
 #include "storage/DATAMGR.h"
 #include "storage/memorymgr.h"
 
@@ -19,23 +20,23 @@ void cleanUpAfterRun() {
   CleanupDynamicMemory();
 }
 
-bool normalLaunch(LaunchParms& l) {
+Err normalLaunch(LaunchParms& l) {
   if (l.dbID == 0) l.dbID = DmFindDatabase(l.card, l.name);
   if (l.dbID == 0) {
     WarningF("Unable to find application %s. Launch failed.", l.name);
-    return false;
+    return dmErrCantFind;
   }
   DmDatabaseInfo(l.card, l.dbID, l.name[0] ? nullptr : l.name, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                  nullptr, nullptr, nullptr, nullptr);
   UInt32 result = 0;
-  SysAppLaunch(l.card, l.dbID, sysAppLaunchFlagNewGlobals | sysAppLaunchFlagUIApp, l.cmd, l.cmdPBP, &result);
+  Err err = SysAppLaunch(l.card, l.dbID, sysAppLaunchFlagNewGlobals | sysAppLaunchFlagUIApp, l.cmd, l.cmdPBP, &result);
   cleanUpAfterRun();
-  return true;
+  return err;
 }
 
 }  // namespace
 
-Boolean LaunchOneShot(UInt16 cardNo, const Char* name) {
+Err LaunchOneShot(UInt16 cardNo, const Char* name) {
   AppGlobals& g = *GetAppGlobals();
   LaunchParms l;
   std::strncpy(l.name, name, sizeof l.name - 1);
@@ -44,7 +45,7 @@ Boolean LaunchOneShot(UInt16 cardNo, const Char* name) {
     MonitorLock lock(g.monitor);
     if (g.state != AppLaunchState::SwitchPending) g.state = AppLaunchState::None;
   }
-  const bool found = normalLaunch(l);
+  const Err first = normalLaunch(l);
   LaunchParms remembered;
   g.monitor.enter();
   while (g.state != AppLaunchState::Quit) {
@@ -75,5 +76,5 @@ Boolean LaunchOneShot(UInt16 cardNo, const Char* name) {
     }
   }
   g.monitor.leave();
-  return found;
+  return first;
 }

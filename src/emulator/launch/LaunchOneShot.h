@@ -3,6 +3,7 @@
 #pragma once
 #include "palm/PalmTypes.h"
 
-// Returns when the last application has quit; false when the start
-// application could not be found (nothing ran).
-Boolean LaunchOneShot(UInt16 cardNo, const Char* name);
+// Returns when the last application has quit, with the outcome of the start
+// application's launch: 0 when it ran, dmErrCantFind when it does not exist,
+// or the error that stopped its launch.
+Err LaunchOneShot(UInt16 cardNo, const Char* name);
