@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,13 @@ TEST_F(LaunchEndToEnd, ExitStatusTellsWhatHappened) {
   ProgramRun defaults = RunQuorvane(home.path(), {});
   EXPECT_EQ(defaults.status, 0) << defaults.output;
   EXPECT_NE(defaults.output.find("no start application \"ZADezuze\""), std::string::npos) << defaults.output;
+
+  // A home that cannot hold a databases directory fails the start-up.
+  const fs::path notAFolder = home.path() / "file";
+  { std::ofstream(notAFolder) << "x"; }
+  ProgramRun unusable = RunQuorvane(notAFolder, {});
+  EXPECT_EQ(unusable.status, 1) << unusable.output;
+  EXPECT_NE(unusable.output.find("cannot create the databases directory"), std::string::npos) << unusable.output;
 
   ProgramRun usage = RunQuorvane(home.path(), {"--launch"});
   EXPECT_EQ(usage.status, 64) << usage.output;

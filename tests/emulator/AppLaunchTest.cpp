@@ -175,6 +175,21 @@ TEST_F(AppLaunch, ThirteenNestedLaunchesAreTheMost) {
   EXPECT_EQ(GetLauncheeDepth(), 3);
 }
 
+TEST_F(AppLaunch, OutsideAnyLaunchTheApplicationCallsAnswerNone) {
+  UInt16 card = 7;
+  LocalID id = 7;
+  EXPECT_EQ(SysCurAppDatabase(&card, &id), errNone);
+  EXPECT_EQ(card, 0);
+  EXPECT_EQ(id, 0u);
+  EmuAddr ui = 1, current = 1;
+  EXPECT_EQ(SysGetAppInfo(&ui, &current), nullptr);
+  EXPECT_EQ(ui, 0u);
+  EXPECT_EQ(current, 0u);
+  EXPECT_FALSE(AppSwitchPending());
+  EXPECT_EQ(SysUIAppSwitchByName(0, "Elsewhere", 0, 0), errNone);
+  EXPECT_TRUE(AppSwitchPending());
+}
+
 TEST_F(AppLaunch, WhatCannotBeLaunchedIsReported) {
   RecordedAlerts alerts;
   EXPECT_EQ(LaunchOneShot(0, "Nowhere"), dmErrCantFind);
