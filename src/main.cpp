@@ -51,25 +51,31 @@ bool parse(int argc, char** argv, Options& o, int& status) {
 int report(SystemOutcome outcome, const Options& o) {
   const std::string dir = HostPaths::databases();
   switch (outcome) {
-    case SystemOutcome::Ran: std::printf("Quorvane: closed down; databases saved\n"); return kExitRan;
+    case SystemOutcome::Ran:
+      std::printf("Quorvane: closed down; databases saved\n");
+      return kExitRan;
     case SystemOutcome::NothingToLaunch:
       if (o.launch) {
         std::fprintf(stderr, "Quorvane: no application \"%s\" in %s\n", o.launch, dir.c_str());
         return kExitAppNotFound;
       }
-      std::printf("Quorvane: no start application \"%s\" in %s yet; the system started and closed down, "
-                  "databases saved\n",
-                  kDefaultLaunchAppDbName, dir.c_str());
+      std::printf(
+          "Quorvane: no start application \"%s\" in %s yet; the system started and closed down, "
+          "databases saved\n",
+          kDefaultLaunchAppDbName, dir.c_str());
       return kExitRan;
     case SystemOutcome::LaunchFailed:
       std::fprintf(stderr, "Quorvane: \"%s\" could not be launched (error 0x%04X)\n",
                    o.launch ? o.launch : kDefaultLaunchAppDbName, AppThread::launchError());
       return kExitLaunchFailed;
-    case SystemOutcome::StartupFailed: std::fprintf(stderr, "Quorvane: start-up failed\n"); return kExitStartupFailed;
+    case SystemOutcome::StartupFailed:
+      std::fprintf(stderr, "Quorvane: start-up failed\n");
+      return kExitStartupFailed;
     case SystemOutcome::SaveFailed:
       std::fprintf(stderr, "Quorvane: some databases could not be saved in %s\n", dir.c_str());
       return kExitSaveFailed;
-    case SystemOutcome::Running: break;
+    case SystemOutcome::Running:
+      break;
   }
   return kExitStartupFailed;
 }
@@ -94,8 +100,7 @@ int main(int argc, char** argv) {
   }
   std::printf("Quorvane: %s back-end, databases directory %s\n", Platform::backend().name(), dir.c_str());
   std::fflush(stdout);
-  appThread.start(AppThread::NewThread, 0, const_cast<char*>(options.launch), kEmulatorThreadStack,
-                  ThreadStack::Arena);
+  appThread.start(AppThread::NewThread, 0, const_cast<char*>(options.launch), kEmulatorThreadStack, ThreadStack::Arena);
   Platform::runMainLoop([] { return appThread.isRunning(); });
   return report(AppThread::outcome(), options);
 }

@@ -21,8 +21,8 @@
 #include "storage/vfs.h"
 #include "system/AlarmMgr.h"
 #include "system/EventMgr.h"
-#include "system/Phone.h"
 #include "system/PenMgr.h"
+#include "system/Phone.h"
 #include "system/StrTxt.h"
 #include "system/SystemObj.h"
 #include "system/keymgr.h"
@@ -46,11 +46,34 @@ using Initializer = Boolean (*)();
 
 // The managers' initialisers in the order they must run; each must succeed.
 constexpr Initializer kInitializers[] = {
-    NotifyInit,     SystemObjInit,     StrTxtInit,   AlarmMgrInit,       CategoriesInit, ControlsInit,
-    DataMgrInit,    DateTimeSelectInit, FileStreamInit, FindInit,         FontInit,       FormInit,
-    GraffitiShiftInit, KeyMgrInit,     MemoryMgrInit, AppInit,           LcdInit,        MenuInit,
-    M68KInit,       PenMgrInit,        SharedLibrariesInit, TimeZoneSelectInit, UIColorInit, WindowInit,
-    EventMgrInit,   SoundInit,         VfsInit,      PhoneInit,
+    NotifyInit,
+    SystemObjInit,
+    StrTxtInit,
+    AlarmMgrInit,
+    CategoriesInit,
+    ControlsInit,
+    DataMgrInit,
+    DateTimeSelectInit,
+    FileStreamInit,
+    FindInit,
+    FontInit,
+    FormInit,
+    GraffitiShiftInit,
+    KeyMgrInit,
+    MemoryMgrInit,
+    AppInit,
+    LcdInit,
+    MenuInit,
+    M68KInit,
+    PenMgrInit,
+    SharedLibrariesInit,
+    TimeZoneSelectInit,
+    UIColorInit,
+    WindowInit,
+    EventMgrInit,
+    SoundInit,
+    VfsInit,
+    PhoneInit,
 };
 
 constexpr UInt16 kReadOnly = dmModeReadOnly;

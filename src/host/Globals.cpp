@@ -1,4 +1,5 @@
 #include "host/Globals.h"
+
 #include <atomic>
 
 namespace {

@@ -36,8 +36,9 @@ RunRecord decodeRun(const std::vector<UInt8>& d) {
   EXPECT_EQ(d.size(), 32u);
   if (d.size() < 32) return {};
   const UInt8* p = d.data();
-  return {get16(p + 4),  get16(p + 6),  get32(p + 8),  static_cast<Int32>(get32(p + 12)), get32(p + 16),
-          get16(p + 20), get16(p + 22), get16(p + 24), get16(p + 26),                      get16(p + 28)};
+  return {get16(p + 4),  get16(p + 6),  get32(p + 8),  static_cast<Int32>(get32(p + 12)),
+          get32(p + 16), get16(p + 20), get16(p + 22), get16(p + 24),
+          get16(p + 26), get16(p + 28)};
 }
 
 class LaunchEndToEnd : public testing::Test {

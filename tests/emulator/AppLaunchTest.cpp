@@ -33,14 +33,16 @@ class AppLaunch : public LaunchFixture {
   // The instructions that log "<id><cmd><owner>" of the running launch.
   std::vector<UInt16> logRun(char id) const {
     const UInt32 c = toEmu(cursor), info = toEmu(GetAppGlobals()->currentInfo);
-    return {0x207C, hi(c), lo(c),             // movea.l #cursor,a0
-            0x2250,                           // movea.l (a0),a1
-            0x12FC, static_cast<UInt16>(id),  // move.b #id,(a1)+
-            0x247C, hi(info), lo(info),       // movea.l #currentInfo,a2
-            0x2452,                           // movea.l (a2),a2
-            0x12EA, 0x0001,                   // move.b 1(a2),(a1)+   cmd
-            0x12EA, 0x001D,                   // move.b 29(a2),(a1)+  memOwnerID
-            0x2089};                          // move.l a1,(a0)
+    return {0x207C,   hi(c),
+            lo(c),                              // movea.l #cursor,a0
+            0x2250,                             // movea.l (a0),a1
+            0x12FC,   static_cast<UInt16>(id),  // move.b #id,(a1)+
+            0x247C,   hi(info),
+            lo(info),          // movea.l #currentInfo,a2
+            0x2452,            // movea.l (a2),a2
+            0x12EA,   0x0001,  // move.b 1(a2),(a1)+   cmd
+            0x12EA,   0x001D,  // move.b 29(a2),(a1)+  memOwnerID
+            0x2089};           // move.l a1,(a0)
   }
 
   LocalID plant(const char* name, std::vector<UInt16> code) {
@@ -79,11 +81,11 @@ class AppLaunch : public LaunchFixture {
                              0x42A7,                            // clr.l -(sp)         cmdPBP
                              0x3F3C, 0x0003,                    // move.w #3,-(sp)     cmd
                              0x4267,                            // clr.w -(sp)         flags
-                             0x2F3C, 0, 0,                      // move.l #dbID,-(sp)
+                             0x2F3C, 0,           0,            // move.l #dbID,-(sp)
                              0x4267,                            // clr.w -(sp)         card
                              0x4E4F, 0xA08E,                    // SysAppLaunch
                              0x4FEF, 0x0012,                    // lea 18(sp),sp
-                             0x207C, hi(c), lo(c),              // movea.l #cursor,a0
+                             0x207C, hi(c),       lo(c),        // movea.l #cursor,a0
                              0x2250,                            // movea.l (a0),a1
                              0x12FC, 0x0045,                    // move.b #'E',(a1)+
                              0x12C0, 0x12C0,                    // move.b d0,(a1)+ twice

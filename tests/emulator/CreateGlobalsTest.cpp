@@ -71,14 +71,15 @@ TEST_F(CreateGlobals, WithoutData0TheGlobalsAreZero) {
 }
 
 TEST_F(CreateGlobals, UnpacksTheBlocksAndRelocatesPointersToGlobalsAndToCode) {
-  ASSERT_EQ(build({{FourCCs::code, 0, code0(16, 16)},
-                   {FourCCs::data, 0,
-                    data0({0xFF, 0xFF, 0xFF, 0xF0, 0x83, 0x11, 0x22, 0x33, 0x44, 0x00,  // A5-16: 4 literal bytes
-                           0x00, 0x00, 0x00, 0x04, 0x87, 0, 0, 0, 0x10, 0, 0, 0, 0x20, 0x00,  // A5+4: two longs
-                           0x00, 0x00, 0x00, 0x00, 0x00,                                      // an empty block
-                           0, 0, 0, 1, 0x82,                                                  // list 1: A5+4
-                           0, 0, 0, 1, 0x84})}}),                                             // list 2: A5+8
-            errNone);
+  ASSERT_EQ(
+      build({{FourCCs::code, 0, code0(16, 16)},
+             {FourCCs::data, 0,
+              data0({0xFF, 0xFF, 0xFF, 0xF0, 0x83, 0x11, 0x22, 0x33, 0x44, 0x00,  // A5-16: 4 literal bytes
+                     0x00, 0x00, 0x00, 0x04, 0x87, 0,    0,    0,    0x10, 0,    0, 0, 0x20, 0x00,  // A5+4: two longs
+                     0x00, 0x00, 0x00, 0x00, 0x00,                                                  // an empty block
+                     0,    0,    0,    1,    0x82,                                                  // list 1: A5+4
+                     0,    0,    0,    1,    0x84})}}),                                             // list 2: A5+8
+      errNone);
   EXPECT_EQ(get32(atA5(-16)), 0x11223344u);
   EXPECT_EQ(get32(atA5(4)), a5 + 0x10) << "a pointer to a global";
   EXPECT_EQ(get32(atA5(8)), toEmu(code) + 0x20) << "a pointer into the code";
@@ -108,9 +109,22 @@ TEST_P(CreateGlobalsRefuses, WithTheMessageAndTheError) {
 
 std::vector<UInt8> bytes(std::initializer_list<UInt8> b) { return b; }
 std::vector<UInt8> sizes(UInt32 above, UInt32 below) {
-  return {UInt8(above >> 24), UInt8(above >> 16), UInt8(above >> 8), UInt8(above),
-          UInt8(below >> 24), UInt8(below >> 16), UInt8(below >> 8), UInt8(below),
-          0, 0, 0, 0, 0, 0, 0, 0};
+  return {UInt8(above >> 24),
+          UInt8(above >> 16),
+          UInt8(above >> 8),
+          UInt8(above),
+          UInt8(below >> 24),
+          UInt8(below >> 16),
+          UInt8(below >> 8),
+          UInt8(below),
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0};
 }
 
 void PrintTo(const BadWorld& w, std::ostream* os) { *os << w.what; }
@@ -124,9 +138,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadWorld{"a run written outside the block", sizes(8, 8), bytes({0, 0, 0, 0, 0, 0, 0x10, 0, 0x41, 0})},
         BadWorld{"an unknown run tag", sizes(8, 8), bytes({0, 0, 0, 0, 0, 0, 0, 0, 0x05, 0})},
         BadWorld{"a relocation target outside the block", sizes(8, 8),
-                 bytes({0, 0, 0, 0,                 // skipped
-                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // three empty blocks
-                        0, 0, 0, 1, 0x00, 0x00, 0x10, 0x00})},        // A5 + 0x2000
+                 bytes({0, 0, 0, 0,                                              // skipped
+                        0, 0, 0, 0, 0,    0,    0,    0,   0, 0, 0, 0, 0, 0, 0,  // three empty blocks
+                        0, 0, 0, 1, 0x00, 0x00, 0x10, 0x00})},                   // A5 + 0x2000
         BadWorld{"a relocation count past the end", sizes(8, 8),
                  bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})}));
 

@@ -50,7 +50,9 @@ Err LaunchOneShot(UInt16 cardNo, const Char* name) {
   g.monitor.enter();
   while (g.state != AppLaunchState::Quit) {
     switch (g.state) {
-      case AppLaunchState::None: g.state = AppLaunchState::Quit; break;
+      case AppLaunchState::None:
+        g.state = AppLaunchState::Quit;
+        break;
       case AppLaunchState::SwitchPending:
         if (g.pending.dbID == l.dbID && g.pending.cmd == l.cmd) {
           g.state = AppLaunchState::None;
@@ -72,7 +74,8 @@ Err LaunchOneShot(UInt16 cardNo, const Char* name) {
         normalLaunch(l);
         g.monitor.enter();
         break;
-      case AppLaunchState::Quit: break;
+      case AppLaunchState::Quit:
+        break;
     }
   }
   g.monitor.leave();

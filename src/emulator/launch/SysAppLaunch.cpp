@@ -139,8 +139,11 @@ Err SysAppLaunch(UInt16 cardNo, LocalID dbID, UInt16 launchFlags, UInt16 cmd, Em
         MemPtrFree(resetParms);
         break;
       }
-      case LaunchedListInsert::Full: WarningF("Exceeded max apps launched in this process."); break;
-      case LaunchedListInsert::AlreadyThere: break;
+      case LaunchedListInsert::Full:
+        WarningF("Exceeded max apps launched in this process.");
+        break;
+      case LaunchedListInsert::AlreadyThere:
+        break;
     }
   }
   return SysAppLaunchAfterReset(cardNo, dbID, launchFlags, cmd, cmdPBP, resultP);
