@@ -192,6 +192,23 @@ TEST_F(AppLaunch, OutsideAnyLaunchTheApplicationCallsAnswerNone) {
   EXPECT_TRUE(AppSwitchPending());
 }
 
+int stopEvents = 0;
+
+TEST_F(AppLaunch, SwitchRequestsAndQuitPostStopEventsAndQuitIsFinal) {
+  stopEvents = 0;
+  SetAppStopEventPoster([] { ++stopEvents; });
+  EXPECT_EQ(SysUIAppSwitchByName(0, "First", 0, 0), errNone);
+  EXPECT_EQ(stopEvents, 1);
+  EXPECT_STREQ(GetAppGlobals()->pending.name, "First");
+  Quit();
+  EXPECT_EQ(stopEvents, 1 + 13) << "one for each possible nested launch";
+  EXPECT_TRUE(AppSwitchPending());
+  EXPECT_EQ(SysUIAppSwitchByName(0, "Second", 0, 0), errNone);
+  EXPECT_EQ(stopEvents, 14) << "ignored once the loop is ending";
+  EXPECT_STREQ(GetAppGlobals()->pending.name, "First");
+  SetAppStopEventPoster(nullptr);
+}
+
 TEST_F(AppLaunch, WhatCannotBeLaunchedIsReported) {
   RecordedAlerts alerts;
   EXPECT_EQ(LaunchOneShot(0, "Nowhere"), dmErrCantFind);
