@@ -14,6 +14,7 @@
 #include "palm/PdbFormat.h"
 #include "support/PalmApps.h"
 #include "support/QuorvaneProgram.h"
+#include "support/SharedData.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -98,6 +99,23 @@ TEST_F(LaunchEndToEnd, RunsTheApplicationAndItsDatabaseSurvivesTheNextRun) {
   EXPECT_EQ(tagOf(db.records[2]), kResetTag) << "a new process gives the reset launch again";
   ASSERT_EQ(tagOf(db.records[3]), kRunTag);
   EXPECT_EQ(decodeRun(db.records[3].data).recordsBefore, 3) << "the second run found the first run's records";
+}
+
+TEST_F(LaunchEndToEnd, PlainDatabaseFilesAreTakenInAtStartUp) {
+  fs::copy_file(SharedDataPath("testapps/data/Barking.pdb"), databases() / "Barking.pdb");
+  fs::copy_file(SharedDataPath("testapps/data/lbPG-tutorial.PDB"), databases() / "lbPG-tutorial.PDB");
+  ProgramRun run = RunQuorvane(home.path(), {});
+  ASSERT_EQ(run.status, 0) << run.output;
+  int taken = 0;
+  for (const auto& entry : fs::directory_iterator(databases())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_NE(entry.path().extension(), ".pdb") << name;
+    EXPECT_NE(entry.path().extension(), ".PDB") << name;
+    EXPECT_NE(entry.path().extension(), ".prc") << name;
+    taken +=
+        name.rfind("The Barking Toad#", 0) == 0 || name.rfind("LaunchProbe#", 0) == 0 || name.rfind("lbPG", 0) == 0;
+  }
+  EXPECT_EQ(taken, 3) << "each file under the system's own name";
 }
 
 TEST_F(LaunchEndToEnd, ExitStatusTellsWhatHappened) {
