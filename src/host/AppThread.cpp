@@ -76,14 +76,12 @@ constexpr Initializer kInitializers[] = {
     PhoneInit,
 };
 
-constexpr UInt16 kReadOnly = dmModeReadOnly;
-
 // The system's resource databases stay open for the life of the process.
 void openSystemResources() {
   LocalID id = DmFindDatabase(0, "SystemResources");
-  if (!id || !DmOpenDatabase(0, id, kReadOnly))
+  if (!id || !DmOpenDatabase(0, id, dmModeReadOnly))
     WarningF("Error: Initialization - Cannot find/open SystemResources.qvn");
-  if (LocalID fonts = DmFindDatabase(0, "SystemFontResources")) DmOpenDatabase(0, fonts, kReadOnly);
+  if (LocalID fonts = DmFindDatabase(0, "SystemFontResources")) DmOpenDatabase(0, fonts, dmModeReadOnly);
 }
 
 }  // namespace

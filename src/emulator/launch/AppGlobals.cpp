@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "emulator/launch/SysAppLaunch.h"
 #include "host/Globals.h"
 #include "host/HostMemory.h"
 #include "host/Reporting.h"
@@ -13,8 +14,6 @@
 #include "storage/StorageSeams.h"
 
 namespace {
-
-constexpr UInt32 kInfoGlobalsChunk = 24;
 
 void noPoster() {}
 std::atomic<AppStopEventPoster> stopEventPoster{noPoster};
@@ -114,7 +113,7 @@ Err SysAppStartup(EmuAddr* appInfoPP, EmuAddr* prevGlobalsPP, EmuAddr* globalsPt
   UInt8* current = g ? g->current() : nullptr;
   if (appInfoPP) *appInfoPP = current ? toEmu(current) : 0;
   if (prevGlobalsPP) *prevGlobalsPP = 0;
-  if (globalsPtrPP) *globalsPtrPP = current ? get32(current + kInfoGlobalsChunk) : 0;
+  if (globalsPtrPP) *globalsPtrPP = current ? get32(current + SysAppInfo68K::globalsChunkP) : 0;
   return errNone;
 }
 
