@@ -44,6 +44,10 @@ constexpr int kModuleCount = 39;
 void setGlobals(ModuleId id, void* block);
 void* getGlobals(ModuleId id);
 
+// Start-up of a manager that keeps no state yet: registers an empty block so
+// that the manager counts as started. Always succeeds.
+bool RegisterEmptyGlobals(ModuleId id);
+
 template <typename T>
 T* getGlobalsAs(ModuleId id) {
   return static_cast<T*>(getGlobals(id));

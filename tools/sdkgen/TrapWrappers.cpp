@@ -105,7 +105,8 @@ std::string pushFrame(std::size_t size) {
 
 std::string clobbers(const SystemTrapRow& row) {
   std::string s = "\"cc\", \"memory\", \"d1\", \"d2\", \"a1\"";
-  if (row.result == TrapResult::Void) return s + ", \"d0\", \"a0\"";
+  // A Float result comes back through the caller's result area; the trap still sets A0 to it.
+  if (row.result == TrapResult::Void || row.result == TrapResult::Float) return s + ", \"d0\", \"a0\"";
   return s + (TrapResultInA0(row.result) ? ", \"d0\"" : ", \"a0\"");
 }
 

@@ -46,9 +46,10 @@ UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags);
 
 /* The entry for launches without globals (A5 = 0, such as the reset launch
    code 5). The default returns 0. An application's own version must not touch
-   globals, and so must call only static functions and trap wrappers: calls of
-   other functions go through the GOT at A5, and so do the helpers that 32-bit
-   multiplication, division and structure copies call. */
+   globals, and so must call only trap wrappers and functions inlined into it
+   (static __inline__ __attribute__((always_inline))): every other call, static
+   functions included, goes through the GOT at A5, and so do the helpers that
+   32-bit multiplication, division and structure copies call. */
 UInt32 PilotMainNoGlobals(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags);
 
 /* Routines the system calls back (event handlers, list and table procedures)

@@ -54,7 +54,7 @@ void build() {
   for (const TrapDispatcherRow& d : TrapDispatcherRows())
     if (Slot* slot = slotOf(d.trap)) slot->source = d.source;
   for (auto list : {MemoryTrapBindings(), DataTrapBindings(), SystemTrapBindings(), StringTrapBindings(),
-                    TimeTrapBindings(), SystemMgrTrapBindings(), FeatureTrapBindings()})
+                    TimeTrapBindings(), SystemMgrTrapBindings(), FeatureTrapBindings(), LaunchTrapBindings()})
     for (const TrapBinding& b : list) add(b);
   for (const FloatTrap& f : floatTraps()) table[f.trap - kFirstTableTrap].plain = Served{nullptr, nullptr, f.serve};
 }

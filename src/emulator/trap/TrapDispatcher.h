@@ -31,3 +31,4 @@ std::span<const TrapBinding> StringTrapBindings();
 std::span<const TrapBinding> TimeTrapBindings();
 std::span<const TrapBinding> SystemMgrTrapBindings();
 std::span<const TrapBinding> FeatureTrapBindings();
+std::span<const TrapBinding> LaunchTrapBindings();

@@ -1,5 +1,7 @@
 #include "graphics/lcd/Lcd.h"
 
+#include "host/Globals.h"
+
 // The display is not built yet: there is no frame buffer, so no 68K store can
 // land in one and nothing needs refreshing.
 void LCDGetLCDBufferAddressRange(EmuAddr* start, EmuAddr* end) {
@@ -8,3 +10,5 @@ void LCDGetLCDBufferAddressRange(EmuAddr* start, EmuAddr* end) {
 }
 
 void LCDNotifyDirectScreenWrite(EmuAddr, UInt32) {}
+
+Boolean LcdInit() { return RegisterEmptyGlobals(ModuleId::Lcd); }

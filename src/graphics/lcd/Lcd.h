@@ -7,3 +7,6 @@
 // frame buffer exists the range is empty (start above end).
 void LCDGetLCDBufferAddressRange(EmuAddr* start, EmuAddr* end);
 void LCDNotifyDirectScreenWrite(EmuAddr address, UInt32 length);
+
+// Start-up of the LCD module: registers its globals.
+Boolean LcdInit();

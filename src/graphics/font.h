@@ -1,0 +1,5 @@
+// The Font Manager: so far only its start-up, which registers its globals.
+#pragma once
+#include "palm/PalmTypes.h"
+
+Boolean FontInit();

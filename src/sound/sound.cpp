@@ -1,0 +1,5 @@
+#include "sound/sound.h"
+
+#include "host/Globals.h"
+
+Boolean SoundInit() { return RegisterEmptyGlobals(ModuleId::Sound); }

@@ -1,0 +1,5 @@
+#include "storage/vfs.h"
+
+#include "host/Globals.h"
+
+Boolean VfsInit() { return RegisterEmptyGlobals(ModuleId::Vfs); }

@@ -1,0 +1,5 @@
+#include "system/EventMgr.h"
+
+#include "host/Globals.h"
+
+Boolean EventMgrInit() { return RegisterEmptyGlobals(ModuleId::EventMgr); }

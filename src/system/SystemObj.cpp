@@ -1,0 +1,5 @@
+#include "system/SystemObj.h"
+
+#include "host/Globals.h"
+
+Boolean SystemObjInit() { return RegisterEmptyGlobals(ModuleId::SystemObj); }

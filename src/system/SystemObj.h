@@ -1,0 +1,5 @@
+// The system-object handle pool: so far only its start-up, which registers its globals.
+#pragma once
+#include "palm/PalmTypes.h"
+
+Boolean SystemObjInit();

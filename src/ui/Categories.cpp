@@ -1,0 +1,5 @@
+#include "ui/Categories.h"
+
+#include "host/Globals.h"
+
+Boolean CategoriesInit() { return RegisterEmptyGlobals(ModuleId::Categories); }

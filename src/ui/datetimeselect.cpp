@@ -1,0 +1,5 @@
+#include "ui/datetimeselect.h"
+
+#include "host/Globals.h"
+
+Boolean DateTimeSelectInit() { return RegisterEmptyGlobals(ModuleId::DateTimeSelect); }

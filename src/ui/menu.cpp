@@ -1,0 +1,5 @@
+#include "ui/menu.h"
+
+#include "host/Globals.h"
+
+Boolean MenuInit() { return RegisterEmptyGlobals(ModuleId::Menu); }
