@@ -90,26 +90,13 @@ static UInt16 longJumpValue(void) {
   return (UInt16)r;
 }
 
-/* ErrTry / ErrCatch as the Palm headers build them. */
-typedef struct {
-  void *next;
-  UInt32 jumpBuffer[12];
-  Int32 error;
-} ExceptionRecord;
-
+/* The error a try block catches from ErrThrow. */
 static UInt32 caughtError(void) {
-  ExceptionRecord record;
-  void **list = (void **)ErrExceptionList();
-  record.next = *list;
-  record.error = 0;
-  *list = &record;
-  if (ErrSetJump(record.jumpBuffer) == 0) {
-    ErrThrow(0x1234);
-    *list = record.next;
-    return 0;
-  }
-  *list = record.next;
-  return (UInt32)record.error;
+  UInt32 caught = 0;
+  ErrTry { ErrThrow(0x1234); }
+  ErrCatch(err) { caught = (UInt32)err; }
+  ErrEndCatch
+  return caught;
 }
 
 static Int32 floatResult(void) {

@@ -91,27 +91,19 @@ UInt32 ProbeSort(void) {
   return order;
 }
 
-/* A try block around a throw, as ErrTry and ErrCatch build it: returns the
-   caught error plus 0x10000 when the block was left through the throw. */
-typedef struct {
-  void *next;
-  UInt32 jumpBuffer[12];
-  Int32 error;
-} ExceptionRecord;
-
+/* A try block around a throw: returns the caught error plus 0x10000 when
+   the block was left through the throw, and the list head is restored. */
 UInt32 ProbeErrTry(void) {
-  ExceptionRecord record;
-  void **list = (void **)ErrExceptionList();
-  record.next = *list;
-  record.error = 0;
-  *list = &record;
-  if (ErrSetJump(record.jumpBuffer) == 0) {
+  void *head = *(void **)ErrExceptionList();
+  UInt32 result = 0xE301; /* the throw returned */
+  ErrTry {
     ErrThrow(0x1234);
-    *list = record.next;
-    return 0xE301; /* the throw returned */
   }
-  *list = record.next;
-  return 0x10000 | (UInt32)record.error;
+  ErrCatch(err) {
+    result = 0x10000 | (UInt32)err;
+  }
+  ErrEndCatch
+  return *(void **)ErrExceptionList() == head ? result : 0xE302;
 }
 
 /* ErrSetJump returns 0, then the value a later ErrLongJump passes. */

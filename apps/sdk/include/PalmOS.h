@@ -41,6 +41,36 @@ typedef struct SysAppInfoType {
 
 typedef char QuorvaneSysAppInfoSize[sizeof(SysAppInfoType) == 60 ? 1 : -1];
 
+/* Try blocks. ErrThrow (or a manager's throw) inside the block lands in
+   the catch part with the thrown error; the block's record links into the
+   context's exception list while the block runs.
+
+     ErrTry { ... } ErrCatch(err) { ... } ErrEndCatch
+*/
+typedef struct ErrExceptionType {
+  struct ErrExceptionType *nextP;
+  UInt32 jumpBuffer[12];
+  Int32 err;
+} ErrExceptionType;
+
+#define ErrTry                                                          \
+  {                                                                     \
+    ErrExceptionType _tryRecord;                                        \
+    ErrExceptionType **_tryList = (ErrExceptionType **)ErrExceptionList(); \
+    _tryRecord.err = 0;                                                 \
+    _tryRecord.nextP = *_tryList;                                       \
+    *_tryList = &_tryRecord;                                            \
+    if (ErrSetJump(_tryRecord.jumpBuffer) == 0) {
+#define ErrCatch(theErr)          \
+    *_tryList = _tryRecord.nextP; \
+    }                             \
+    else {                        \
+      Int32 theErr = _tryRecord.err; \
+      *_tryList = _tryRecord.nextP;
+#define ErrEndCatch \
+    }               \
+  }
+
 /* The application's entry with its globals in place. */
 UInt32 PilotMain(UInt16 cmd, MemPtr cmdPBP, UInt16 launchFlags);
 
