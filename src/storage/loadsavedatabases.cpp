@@ -124,6 +124,19 @@ bool readImageHeader(const std::string& path, UInt8* header, UInt32 bytes) {
   return ok && std::memchr(header, 0, dmDBNameLength) != nullptr;
 }
 
+// Whether the file holds a whole, readable image.
+bool fileIsWholeImage(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::vector<UInt8> image;
+  UInt8 buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && image.size() < kMaxImageSize)
+    image.insert(image.end(), buf, buf + n);
+  std::fclose(f);
+  return ImageIsWhole(image.data(), static_cast<UInt32>(image.size()));
+}
+
 // Moves from to to unless to exists; the data is never overwritten.
 bool renameWithoutReplacing(const std::string& from, const std::string& to) {
   if (::link(from.c_str(), to.c_str()) != 0) return false;
@@ -150,18 +163,7 @@ void registerFile(const std::string& name) {
 void finishInterruptedSave(const std::string& name) {
   std::string path = folder + name;
   std::string target = path.substr(0, path.size() - std::strlen(kTemporaryExtension));
-  if (!exists(target)) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    std::vector<UInt8> image;
-    if (f) {
-      UInt8 buf[4096];
-      size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && image.size() < kMaxImageSize)
-        image.insert(image.end(), buf, buf + n);
-      std::fclose(f);
-    }
-    if (ImageIsWhole(image.data(), static_cast<UInt32>(image.size())) && renameWithoutReplacing(path, target)) return;
-  }
+  if (!exists(target) && fileIsWholeImage(path) && renameWithoutReplacing(path, target)) return;
   std::remove(path.c_str());
 }
 
@@ -283,7 +285,8 @@ Err CreateDatabaseStub(UInt16 cardNo, const Char* name, UInt16 attributes, UInt1
 void RenameDatabaseFile(const Char* fileName, const Char* directory) {
   std::string path = std::string(directory) + fileName;
   UInt8 header[PdbFormat::kHeaderSize];
-  if (!readImageHeader(path, header, sizeof header)) {
+  // A file that cannot be read whole must not replace the database of its name.
+  if (!readImageHeader(path, header, sizeof header) || !fileIsWholeImage(path)) {
     WarningF("RenameDatabaseFile: Cannot read file %s", fileName);
     return;
   }

@@ -133,6 +133,17 @@ TEST_F(DatabaseFiles, APlainFileReplacesTheRegisteredDatabaseOfItsName) {
   EXPECT_EQ(filesInFolder().size(), 1u);
 }
 
+TEST_F(DatabaseFiles, ATruncatedPlainFileLeavesTheRegisteredDatabaseOfItsName) {
+  makeDatabase("MemoDB", {"old note"});
+  auto bytes = readWholeFile(SharedDataPath("testapps/data/MemoDB.pdb"));
+  bytes.resize(bytes.size() / 2);
+  writeWholeFile(folder / "MemoDB.pdb", bytes);
+  restart();
+  EXPECT_NE(startupMessages.find("MemoDB.pdb"), std::string::npos) << startupMessages;
+  EXPECT_EQ(recordsOf("MemoDB"), std::vector<std::string>{"old note"});
+  EXPECT_EQ(readWholeFile(folder / "MemoDB.pdb"), bytes) << "the broken file is kept, untouched";
+}
+
 TEST_F(DatabaseFiles, ChangesReachTheFileAndComeBackAfterARestart) {
   makeDatabase("Diary", {"monday", "tuesday"});
   EXPECT_EQ(filesInFolder(), std::set<std::string>{fileOf("Diary").filename().string()});
