@@ -16,6 +16,8 @@ namespace Chunk {
 constexpr UInt32 kHeaderSize = 24;
 constexpr UInt32 kMagic = 0xB0B0B0;
 constexpr UInt32 kMasterMagic = 0x00B0B0B0;
+// A master block: the data pointer, then kMasterMagic.
+constexpr UInt32 kMasterSize = 8;
 constexpr UInt32 kExecutableBit = 0x10000000;
 constexpr UInt32 kWriteProtectedBit = 0x20000000;
 constexpr UInt8 kNonMovable = 15;

@@ -126,7 +126,7 @@ EmuAddr GetNewChunk(UInt16 cardNo, UInt16 heapID, UInt32 size, Boolean movable, 
 
   UInt8* master = nullptr;
   if (movable) {
-    master = static_cast<UInt8*>(MALLOC(8));
+    master = static_cast<UInt8*>(MALLOC(kMasterSize));
     if (!master) {
       clearMagic(hdr);
       hostFree(hdr);

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "host/HostMemory.h"
-#include "host/arena/Arena.h"
 #include "host/Reporting.h"
 #include "host/arena/Arena.h"
 #include "palm/ErrorCodes.h"
@@ -18,11 +17,12 @@ constexpr EmuAddr kLowestData = Arena68K::kBase + kHeaderSize;
 
 UInt8 currentOwner() { return static_cast<UInt8>(GetLauncheeDepth() & 15); }
 
-// The master block of a handle, when the handle has the shape of one.
+// The master block of a handle, when the handle names a live block that can
+// hold one: a handle from an application may name unmapped arena pages.
 UInt8* masterBlock(MemHandle h) {
   if (!(h & Arena68K::kMirrorBit)) return nullptr;
   EmuAddr m = Arena68K::unmirror(h);
-  if (!Arena68K::inArena(m) || (m & 1)) return nullptr;
+  if (!Arena68K::inArena(m) || (m & 1) || Arena::usableSize(fromEmu(m)) < kMasterSize) return nullptr;
   return fromEmuAs<UInt8>(m);
 }
 

@@ -171,6 +171,25 @@ TEST_F(MemoryMgr, InvalidHandlesAndPointersAreRefusedWithoutHarm) {
   EXPECT_EQ(MemSearchForPtr(fromEmu(Arena68K::kBase + 0x30000000u), 4), nullptr);
 }
 
+// A handle from an application may name any even arena address: the master
+// block is read only once it is known to be one.
+TEST_F(MemoryMgr, WildHandlesAreRefusedWithoutBeingRead) {
+  auto* inside = bytes(MemPtrNew(64));
+  const MemHandle wild[] = {Arena68K::kMirrorBit | (Arena68K::kBase + 0x30000000u),
+                            Arena68K::kMirrorBit | (Arena68K::kEnd - 8), Arena68K::kMirrorBit | toEmu(inside + 8)};
+  for (MemHandle h : wild) {
+    SCOPED_TRACE(testing::Message() << std::hex << h);
+    EXPECT_FALSE(ValidMemHandle(h));
+    EXPECT_EQ(MemHandleSize(h), 0u);
+    EXPECT_EQ(MemHandleLock(h), nullptr);
+    EXPECT_EQ(MemHandleUnlock(h), memErrInvalidParam);
+    EXPECT_EQ(MemHandleResize(h, 10), memErrInvalidParam);
+    EXPECT_EQ(MemHandleFree(h), memErrInvalidParam);
+    EXPECT_EQ(MemHandleToLocalID(h), 0u);
+  }
+  MemPtrFree(inside);
+}
+
 TEST_F(MemoryMgr, ChunkNewHonoursItsAttributes) {
   EmuAddr handle = MemChunkNew(1, 20, 0);
   EXPECT_TRUE(ValidMemHandle(handle));
