@@ -200,6 +200,10 @@ Err FindDatabaseInDirectory(UInt16 cardNo, LocalID dbID) {
   return found ? errNone : dmErrCantFind;
 }
 
+Boolean ChunkHeldByDatabase(UInt16 cardNo, MemHandle h) {
+  return GetMemPtrDBID(MemHandleDataPtr(h)) != 0 || FindDatabaseInDirectory(cardNo, MemHandleToLocalID(h)) == errNone;
+}
+
 LocalID DmFindDatabase(UInt16 cardNo, const Char* nameP) {
   if (!ValidDatabaseName(nameP)) {
     setLastErr(dmErrInvalidDatabaseName);

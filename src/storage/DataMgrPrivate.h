@@ -120,6 +120,9 @@ inline Err setLastErr(Err err) { return dmGlobals().lastErr = err; }
 Boolean ValidDatabaseName(const Char* name);
 Err FindDatabaseByName(UInt16 cardNo, const Char* name, LocalID* dbIDP);
 Err FindDatabaseInDirectory(UInt16 cardNo, LocalID dbID);
+// Whether a database already holds the chunk of h: as its header, a record,
+// a resource or an info block. Such a chunk cannot be attached again.
+Boolean ChunkHeldByDatabase(UInt16 cardNo, MemHandle h);
 // Binary search of entries low..high of one directory block by name: *dbIDP
 // the match (0 when none), *indexP the match or the insertion position.
 Boolean SearchForDatabaseByName(const UInt8* block, Int32 low, Int32 high, const Char* name, LocalID* dbIDP,

@@ -27,6 +27,9 @@ Err AttachRecord(DmOpenRef ref, UInt16* indexP, MemHandle h, MemHandle* oldHP, b
   if (oldHP) {
     if (*indexP >= OpenInfo::numRecords(db.openInfo)) return dmErrIndexOutOfRange;
     if (Err err = FindByIndex(ref, true, false, *indexP, &db)) return err;
+  }
+  if (ChunkHeldByDatabase(OpenInfo::cardNo(db.openInfo), h)) return dmErrInvalidParam;
+  if (oldHP) {
     LocalID old = RecEntry::chunkID(db.entry);
     *oldHP = entryHandle(old);
     setOwningDatabase(old, 0);

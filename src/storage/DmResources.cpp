@@ -48,6 +48,7 @@ Err AttachResource(DmOpenRef ref, UInt32 type, UInt16 id, MemHandle h) {
   if (!ValidMemHandle(h)) return dmErrInvalidParam;
   if (MemHandleCardNo(h) != OpenInfo::cardNo(db.openInfo)) return dmErrRecordInWrongCard;
   if (!MemHandleDataStorage(h)) return dmErrInvalidParam;
+  if (ChunkHeldByDatabase(OpenInfo::cardNo(db.openInfo), h)) return dmErrInvalidParam;
   UInt16 at = OpenInfo::numRecords(db.openInfo);
   UInt8* e;
   if (Err err = InsertEntry(db, &at, &e)) return err;

@@ -109,6 +109,36 @@ TEST_F(DataMgrRecords, InsertMoveAndRemoveKeepTheOrderAndTheIDs) {
   EXPECT_EQ(DmAttachRecord(db, &at, MemHandleNew(4), nullptr), dmErrInvalidParam) << "not a storage chunk";
 }
 
+// A chunk that a database already holds cannot be attached again: two entries
+// on one chunk would free it once and leave the other pointing at freed memory.
+TEST_F(DataMgrRecords, AChunkADatabaseHoldsCannotBeAttachedAgain) {
+  addRecord(db, "mine");
+  LocalID otherID = create("Other");
+  DmOpenRef other = DmOpenDatabase(0, otherID, dmModeReadWrite);
+  addRecord(other, "theirs");
+  LocalID resID = create("Resources", fourCC("rsrc"), fourCC("test"), true);
+  DmOpenRef res = DmOpenDatabase(0, resID, dmModeReadWrite);
+  MemHandle resource = DmNewResource(res, fourCC("tSTR"), 1000, 4);
+  ASSERT_NE(resource, 0u);
+  const MemHandle held[] = {DmQueryRecord(db, 0), DmQueryRecord(other, 0), resource, otherID & ~1u};
+  for (MemHandle h : held) {
+    SCOPED_TRACE(testing::Message() << std::hex << h);
+    UInt16 at = dmMaxRecordIndex;
+    EXPECT_EQ(DmAttachRecord(db, &at, h, nullptr), dmErrInvalidParam);
+    at = 0;
+    MemHandle old = 0;
+    EXPECT_EQ(DmAttachRecord(db, &at, h, &old), dmErrInvalidParam);
+    EXPECT_EQ(DmAttachResource(res, h, fourCC("tSTR"), 2000), dmErrInvalidParam);
+  }
+  EXPECT_EQ(texts(), std::vector<std::string>{"mine"});
+  EXPECT_EQ(recordText(other, 0), "theirs");
+  EXPECT_EQ(DmNumResources(res), 1);
+  DmCloseDatabase(res);
+  DmCloseDatabase(other);
+  EXPECT_EQ(DmDeleteDatabase(0, otherID), errNone);
+  EXPECT_EQ(DmDeleteDatabase(0, resID), errNone);
+}
+
 TEST_F(DataMgrRecords, DeleteAndArchiveLeaveTheEntryWithTheRightErrors) {
   addRecord(db, "keep");
   addRecord(db, "archive");
