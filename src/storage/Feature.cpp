@@ -158,6 +158,14 @@ Err FtrGetByIndex(UInt16 index, Boolean, UInt32* creatorP, UInt16* numP, UInt32*
   return errNone;
 }
 
+namespace {
+// Takes back the lock the manager holds on a feature block; an application
+// may have unlocked the block itself.
+void releaseLock(MemHandle h) {
+  if (MemHandleLockCount(h)) MemHandleUnlock(h);
+}
+}  // namespace
+
 // A block left behind by a feature that was overwritten or unregistered goes
 // first: two resources of one key would give the wrong block after a restart.
 Err FtrPtrNew(UInt32 creator, UInt16 featureNum, UInt32 size, void** newPtrP) {
@@ -192,8 +200,7 @@ Err FtrPtrFree(UInt32 creator, UInt16 featureNum) {
   if (!h) return ftrErrInvalidParam;
   UInt16 resIndex = DmFindResource(g().db, 0, 0, h);
   if (resIndex == 0xFFFF) return ftrErrInvalidParam;
-  // An application may have unlocked the block itself.
-  if (MemHandleLockCount(h)) MemHandleUnlock(h);
+  releaseLock(h);
   QV_ASSERT(DmRemoveResource(g().db, resIndex) == errNone);
   findIndex(creator, featureNum, &index);
   unregisterFeature(index);
@@ -207,7 +214,7 @@ Err FtrPtrResize(UInt32 creator, UInt16 featureNum, UInt32 newSize, void** newPt
   FeatureEntry e = getFeatureByIndex(index);
   MemHandle h = memoryHandle(e);
   if (!h) return ftrErrInvalidParam;
-  QV_ASSERT(MemHandleUnlock(h) == errNone);
+  releaseLock(h);
   MemHandle resized = DmResizeResource(h, newSize);
   void* p = MemHandleLock(h);
   QV_ASSERT(p != nullptr);

@@ -190,6 +190,20 @@ TEST_F(Features, ANewBlockOfAnOverwrittenKeyIsTheOneFoundAfterARestart) {
   EXPECT_STREQ(static_cast<const char*>(fromEmu(get(kTest, 4))), "new");
 }
 
+// An application may unlock its feature block itself; resizing it must still work.
+TEST_F(Features, ABlockTheApplicationUnlockedCanStillBeResized) {
+  void* p = nullptr;
+  ASSERT_EQ(FtrPtrNew(kTest, 6, 8, &p), errNone);
+  ASSERT_EQ(DmWrite(p, 0, "kept", 5), errNone);
+  ASSERT_EQ(MemPtrUnlock(p), errNone);
+  void* grown = nullptr;
+  ASSERT_EQ(FtrPtrResize(kTest, 6, 3000, &grown), errNone);
+  EXPECT_EQ(get(kTest, 6), toEmu(grown));
+  EXPECT_STREQ(static_cast<const char*>(grown), "kept");
+  EXPECT_EQ(MemPtrLockCount(grown), 1) << "locked once again, as every feature block";
+  EXPECT_EQ(FtrPtrFree(kTest, 6), errNone);
+}
+
 TEST_F(Features, FreeingFeatureMemoryDirectlyRemovesItsFeature) {
   void* p = nullptr;
   ASSERT_EQ(FtrPtrNew(kTest, 5, 16, &p), errNone);
