@@ -29,6 +29,15 @@ void setChunkOwner(LocalID id, LocalID dbID) {
   if (void* p = GetPtrWithoutLocking(id)) SetMemPtrDBID(p, dbID);
 }
 
+// An info block is a chunk of its own: one a database holds already (as its
+// header, a record or an info block) would be freed with either database, and
+// a LocalID that names no chunk would make every later save fail.
+bool acceptableInfoBlock(UInt16 cardNo, const UInt8* hdr, UInt32 field, const LocalID* idP) {
+  if (!idP || *idP == 0 || *idP == get32(hdr + field)) return true;
+  void* p = GetPtrWithoutLocking(*idP);
+  return p && ValidChunk(p) && GetMemPtrDBID(p) == 0 && FindDatabaseInDirectory(cardNo, *idP) != errNone;
+}
+
 bool differs16(const UInt8* hdr, UInt32 offset, const UInt16* v) { return v && get16(hdr + offset) != *v; }
 bool differs32(const UInt8* hdr, UInt32 offset, const UInt32* v) { return v && get32(hdr + offset) != *v; }
 }  // namespace
@@ -68,6 +77,9 @@ Err DmSetDatabaseInfo(UInt16 cardNo, LocalID dbID, const Char* nameP, UInt16* at
   if (!DatabaseLoaded(cardNo, dbID)) return dmErrInvalidParam;
   UInt8* hdr = databaseHeader(dbID);
   if (!hdr) return dmErrMemError;
+  if (!acceptableInfoBlock(cardNo, hdr, DbHdr::kAppInfoID, appInfoIDP) ||
+      !acceptableInfoBlock(cardNo, hdr, DbHdr::kSortInfoID, sortInfoIDP))
+    return dmErrInvalidParam;
   UInt8 old[DbHdr::kSize];
   std::memcpy(old, hdr, sizeof old);
 

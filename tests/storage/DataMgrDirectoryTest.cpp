@@ -263,6 +263,46 @@ TEST_F(DataMgrDirectory, DeletionRefusesOpenRunningAndUndeletableDatabasesAndFre
   EXPECT_EQ(DmDeleteDatabase(0, 0), dmErrInvalidParam);
 }
 
+// An info block must be a chunk of its own: one another database holds would
+// be freed with either database, and a LocalID that names no chunk would make
+// every later save of the database fail.
+TEST_F(DataMgrDirectory, SetInfoRefusesInfoBlocksThatAreNotChunksOfTheirOwn) {
+  LocalID owner = create("Owner");
+  DmOpenRef ownerDB = DmOpenDatabase(0, owner, dmModeReadWrite);
+  addRecord(ownerDB, "precious");
+  LocalID record = 0;
+  ASSERT_EQ(DmRecordInfo(ownerDB, 0, nullptr, nullptr, &record), errNone);
+  DmCloseDatabase(ownerDB);
+  LocalID taker = create("Taker");
+  MemHandle block = DmNewHandle(nullptr, 8);
+  const LocalID own = MemHandleToLocalID(block);
+  const LocalID refused[] = {record, owner, 0x80001235u, MemHandleToLocalID(block) + 8};
+  for (LocalID bad : refused) {
+    SCOPED_TRACE(testing::Message() << std::hex << bad);
+    LocalID id = bad;
+    EXPECT_EQ(DmSetDatabaseInfo(0, taker, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &id, nullptr,
+                                nullptr, nullptr),
+              dmErrInvalidParam);
+    EXPECT_EQ(DmSetDatabaseInfo(0, taker, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &id,
+                                nullptr, nullptr),
+              dmErrInvalidParam);
+  }
+  EXPECT_EQ(get32(databaseHeader(taker) + DbHdr::kAppInfoID), 0u);
+  EXPECT_EQ(get32(databaseHeader(taker) + DbHdr::kSortInfoID), 0u);
+  LocalID id = own;
+  EXPECT_EQ(DmSetDatabaseInfo(0, taker, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &id, nullptr,
+                              nullptr, nullptr),
+            errNone);
+  EXPECT_EQ(DmSetDatabaseInfo(0, taker, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &id, nullptr,
+                              nullptr, nullptr),
+            errNone)
+      << "its own block again";
+  EXPECT_EQ(DmDeleteDatabase(0, taker), errNone);
+  ownerDB = DmOpenDatabase(0, owner, dmModeReadOnly);
+  EXPECT_EQ(recordText(ownerDB, 0), "precious");
+  DmCloseDatabase(ownerDB);
+}
+
 TEST_F(DataMgrDirectory, DatabaseSizeCountsRecordsAndBytes) {
   LocalID id = create("Sized");
   DmOpenRef db = DmOpenDatabase(0, id, dmModeReadWrite);
