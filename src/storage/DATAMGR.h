@@ -103,6 +103,13 @@ Err DmWrite(void* recordP, UInt32 offset, const void* srcP, UInt32 bytes);
 Err DmStrCopy(void* recordP, UInt32 offset, const Char* srcP);
 Err DmSet(void* recordP, UInt32 offset, UInt32 bytes, UInt8 value);
 
+// The Memory Manager frees an application asks for. A chunk a database holds
+// (its header, a record, a resource, an info block) is refused with
+// memErrInvalidParam: freed from under the database, it would go on being
+// named by it. A feature block goes with its feature, as any free of one does.
+Err MemChunkFreeForApplication(void* p);
+Err MemHandleFreeForApplication(MemHandle h);
+
 // Resources
 MemHandle DmGetResource(UInt32 type, UInt16 resID);
 MemHandle DmGet1Resource(UInt32 type, UInt16 resID);

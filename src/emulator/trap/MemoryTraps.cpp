@@ -3,6 +3,7 @@
 #include "emulator/trap/TrapDispatcher.h"
 #include "graphics/lcd/Lcd.h"
 #include "host/FaultHandler.h"
+#include "storage/DATAMGR.h"
 #include "storage/memorymgr.h"
 
 namespace {
@@ -61,7 +62,7 @@ constexpr TrapBinding kBindings[] = {
     bindTrap<&MemHeapCompact>(0xA00E),
     bindTrap<&MemHeapFreeByOwnerID>(0xA010),
     bindTrap<&MemChunkNew>(0xA011),
-    bindTrap<&MemChunkFree>(0xA012),
+    bindTrap<&MemChunkFreeForApplication>(0xA012),
     bindTrap<&MemPtrNew_External>(0xA013),
     bindTrap<&MemPtrRecoverHandle>(0xA014),
     bindTrap<&MemPtrSize>(0xA016),
@@ -80,7 +81,7 @@ constexpr TrapBinding kBindings[] = {
     bindTrap<&MemLocalIDToPtr>(0xA025),
     bindHandler(0xA026, serveMemMove),
     bindHandler(0xA027, serveMemSet),
-    bindTrap<&MemHandleFree>(0xA02B),
+    bindTrap<&MemHandleFreeForApplication>(0xA02B),
     bindTrap<&MemHandleSize>(0xA02D),
     bindTrap<&MemHandleHeapID>(0xA02F),
     bindTrap<&MemHandleDataStorage>(0xA030),
