@@ -213,6 +213,12 @@ TEST_F(Features, FreeingFeatureMemoryDirectlyRemovesItsFeature) {
   UInt32 value;
   EXPECT_EQ(FtrGet(kTest, 5, &value), ftrErrNoSuchFeature);
   EXPECT_EQ(DmFindResource(GetFeatureDbRef(), kTest, 5, 0), 0xFFFF);
+
+  // The same through the application's free, which keeps other databases' chunks.
+  ASSERT_EQ(FtrPtrNew(kTest, 7, 16, &p), errNone);
+  EXPECT_EQ(MemChunkFreeForApplication(p), errNone);
+  EXPECT_EQ(FtrGet(kTest, 7, &value), ftrErrNoSuchFeature);
+  EXPECT_EQ(DmFindResource(GetFeatureDbRef(), kTest, 7, 0), 0xFFFF);
 }
 
 TEST_F(Features, SystemEncodingAcceptsOnlyEncodingsWithACodePage) {
