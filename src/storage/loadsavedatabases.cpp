@@ -159,12 +159,18 @@ void registerFile(const std::string& name) {
 
 // A save interrupted before its rename: the database file, if there is one,
 // was never touched and stays; a whole image without one (the first save of
-// a new database) becomes the database file.
+// a new database) becomes the database file. Being the only copy, an image
+// that cannot take that name is kept for a later start.
 void finishInterruptedSave(const std::string& name) {
   std::string path = folder + name;
   std::string target = path.substr(0, path.size() - std::strlen(kTemporaryExtension));
-  if (!exists(target) && fileIsWholeImage(path) && renameWithoutReplacing(path, target)) return;
-  std::remove(path.c_str());
+  if (exists(target) || !fileIsWholeImage(path)) {
+    std::remove(path.c_str());
+    return;
+  }
+  if (!renameWithoutReplacing(path, target))
+    WarningF("CreateDatabaseDirectoryEntries: %s. Cannot finish saving %s; it is kept", std::strerror(errno),
+             name.c_str());
 }
 
 // A backup whose database has no file left is the database: it takes the

@@ -246,6 +246,23 @@ TEST_F(DatabaseFiles, LeftoversOfInterruptedSavesAreClearedOrFinished) {
   EXPECT_EQ(recordsOf("Brand new"), std::vector<std::string>{"only copy"});
 }
 
+// The whole image of a first save is the database's only copy: when it cannot
+// take its final name, it stays for a later start.
+TEST_F(DatabaseFiles, AWholeFirstSaveThatCannotTakeItsNameIsKept) {
+  makeDatabase("Brand new", {"only copy"});
+  fs::path fresh = fileOf("Brand new");
+  fs::path temporary = folder / (fresh.filename().string() + ".tmp");
+  fs::rename(fresh, temporary);
+  auto bytes = readWholeFile(temporary);
+  fs::create_symlink(folder / "gone", fresh);  // a link to nowhere holds the name
+  restart();
+  EXPECT_NE(startupMessages.find(temporary.filename().string()), std::string::npos) << startupMessages;
+  EXPECT_EQ(readWholeFile(temporary), bytes);
+  fs::remove(fresh);
+  restart();
+  EXPECT_EQ(recordsOf("Brand new"), std::vector<std::string>{"only copy"});
+}
+
 TEST_F(DatabaseFiles, AnUnreadableFileIsReplacedByItsBackupAtFirstUse) {
   makeDatabase("Fragile", {"safe"});
   fs::path file = fileOf("Fragile");
