@@ -133,6 +133,7 @@ Err SysLibLoad(UInt32 libType, UInt32 libCreator, UInt16* refNumP) {
 }
 
 Err SysLibFind(const Char* nameP, UInt16* refNumP) {
+  if (!nameP || !refNumP) return sysErrParamErr;
   for (const FixedLibrary& f : kFixedLibraries) {
     if (std::strcmp(nameP, f.name) == 0) {
       *refNumP = f.refNum;

@@ -9,6 +9,7 @@
 
 #include "emulator/PalmAppFixture.h"
 #include "host/HostPaths.h"
+#include "palm/ErrorCodes.h"
 #include "storage/loadsavedatabases.h"
 #include "storage/quorvanefile.h"
 #include "support/SharedData.h"
@@ -76,6 +77,17 @@ TEST_F(SharedLibrary, PBrickLibIsLoadedFoundAndRemoved) {
 TEST_F(SharedLibrary, ALibraryThatIsNotThereIsNotLoaded) {
   probe("ProbeMathLib");
   EXPECT_NE(word(0), errNone);
+}
+
+// Null arguments from an application are refused, never written through.
+TEST_F(SharedLibrary, FindRefusesAMissingNameOrReferenceVariable) {
+  constexpr Err kParamErr = sysErrorClass | 2;
+  UInt16 refNum = 7;
+  EXPECT_EQ(SysLibFind("Net.lib", nullptr), kParamErr);
+  EXPECT_EQ(SysLibFind("No such library", nullptr), kParamErr);
+  EXPECT_EQ(SysLibFind(nullptr, &refNum), kParamErr);
+  EXPECT_EQ(refNum, 7);
+  EXPECT_EQ(SysLibFind("Net.lib", &refNum), errNone);
 }
 
 }  // namespace
