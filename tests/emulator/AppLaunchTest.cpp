@@ -221,4 +221,16 @@ TEST_F(AppLaunch, WhatCannotBeLaunchedIsReported) {
   EXPECT_EQ(runs(), "");
 }
 
+// A stack size no memory can hold, from a damaged 'pref' resource, fails the
+// launch with an error; the process and the next launch go on.
+TEST_F(AppLaunch, AStackTooLargeToHaveFailsOnlyThatLaunch) {
+  LocalID greedy = makeApp("Greedy", {{FourCCs::code, 1, words({0x4E75})},
+                                      {FourCCs::pref, 0, {0x00, 0x1E, 0xFF, 0xFF, 0xFF, 0x00, 0, 0, 0, 0}}});
+  UInt32 result = 0;
+  EXPECT_EQ(SysAppLaunch(0, greedy, 0, sysAppLaunchCmdNormalLaunch, 0, &result), memErrNotEnoughSpace);
+  LocalID modest = plantApp("Modest", 'm');
+  EXPECT_EQ(SysAppLaunch(0, modest, 0, sysAppLaunchCmdNormalLaunch, 0, &result), errNone);
+  EXPECT_NE(runs().find('m'), std::string::npos);
+}
+
 }  // namespace

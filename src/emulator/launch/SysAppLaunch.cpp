@@ -8,6 +8,7 @@
 #include "host/Reporting.h"
 #include "palm/Address.h"
 #include "palm/Endian.h"
+#include "palm/ErrorCodes.h"
 #include "palm/FourCC.h"
 #include "storage/DATAMGR.h"
 #include "storage/DataMgrPrivate.h"
@@ -100,8 +101,12 @@ Err runEntry(const Launch& l, UInt32* resultP) {
 Err runWithContext(Launch& l, UInt32 creator, UInt32* resultP) {
   const CreatorSettings settings = creatorSettings(creator);
   l.flags |= settings.extraFlags;
+  // The stack size comes from the application's own 'pref' resource.
   l.context = M68Kcontext::construct(AppStackSize(l.db));
-  QV_VALIDATE(l.context);
+  if (!l.context) {
+    WarningF("Not enough memory for the application's stack. Launch aborted.");
+    return memErrNotEnoughSpace;
+  }
   l.flags |= sysAppLaunchFlagNewStack;
   if (settings.zeroStackBeforeFormHandler) l.context->zeroUnusedStackBeforeFormHandlerCallback();
   Err err = errNone;
