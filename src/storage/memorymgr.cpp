@@ -238,7 +238,9 @@ Boolean ReplaceWithExecutableChunk(MemHandle h) {
 void* MemSearchForPtr(const void* address, UInt32 length) {
   EmuAddr a = toEmu(address);
   if (ValidChunk(address)) return const_cast<void*>(address);
-  for (EmuAddr l = memGlobals().liveHead; l; l = Link::next(fromEmuAs<UInt8>(l))) {
+  MemoryMgrGlobals& g = memGlobals();
+  MonitorLock guard(g.monitor);
+  for (EmuAddr l = g.liveHead; l; l = Link::next(fromEmuAs<UInt8>(l))) {
     UInt8* hdr = Link::chunk(fromEmuAs<UInt8>(l));
     EmuAddr start = toEmu(data(hdr));
     if (start <= a && start + dataSize(hdr) >= a + length) return data(hdr);
@@ -259,6 +261,8 @@ Err MemHandleFree_Delayed(MemHandle h) {
 
 void FreeDelayedMemoryChunks() {
   MemoryMgrGlobals& g = memGlobals();
+  // Held across the loop: two threads must not take the same delayed chunk.
+  MonitorLock guard(g.monitor);
   while (EmuAddr l = g.delayedHead) FreeChunk(Link::chunk(fromEmuAs<UInt8>(l)));
 }
 
