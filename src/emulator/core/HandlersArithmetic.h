@@ -15,7 +15,7 @@ QV_ALWAYS_INLINE UInt32 addWithFlags(C& c, UInt32 d, UInt32 s) {
   Int32 signedResult;
   bool carry = __builtin_add_overflow(a, b, &r);
   bool overflow = __builtin_add_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
-  c.negative = c.nonZero = r;
+  setNZ(c, r);
   c.sr = (c.sr & ~(extend | kV)) | (carry ? extend : 0) | (overflow ? kV : 0);
   return r >> shift;
 }
@@ -26,7 +26,7 @@ QV_ALWAYS_INLINE UInt32 subWithFlags(C& c, UInt32 d, UInt32 s) {
   Int32 signedResult;
   bool borrow = __builtin_sub_overflow(a, b, &r);
   bool overflow = __builtin_sub_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
-  c.negative = c.nonZero = r;
+  setNZ(c, r);
   c.sr = (c.sr & ~(extend | kV)) | (borrow ? extend : 0) | (overflow ? kV : 0);
   return r >> shift;
 }
@@ -95,8 +95,8 @@ struct ExclusiveOr : Logic<ExclusiveOrBits>, ExclusiveOrBits {};
 template <class S, class C>
 QV_ALWAYS_INLINE void setExtendedFlags(C& c, UInt32 flags, UInt32 res) {
   c.sr = (c.sr & ~(kX | kV | kC)) | (flags & (kX | kV | kC));
-  c.negative = res << (32 - S::bits);
-  c.nonZero |= res;
+  setN(c, static_cast<Int32>(res << (32 - S::bits)) < 0);
+  clearZWhenNonZero(c, res);
 }
 struct AddExtended {
   template <class S, class C>
@@ -119,7 +119,7 @@ struct SubExtended {
 template <class C>
 QV_ALWAYS_INLINE void setDecimalFlags(C& c, bool carry, bool nonZero) {
   c.sr = (c.sr & ~(kX | kC)) | (carry ? kX | kC : 0);
-  c.nonZero |= nonZero ? 1 : 0;
+  clearZWhenNonZero(c, nonZero ? 1 : 0);
 }
 struct AddDecimal {
   template <class S, class C>
