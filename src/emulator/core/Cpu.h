@@ -47,11 +47,14 @@ struct Cpu {
   Mem& mem;
   UInt32* r;
   UInt32 pc;
-  // SR with X, V, C and the system byte current; N and Z are kept apart in
-  // one value, N as bit 63 and Z as its low half being zero, so that most
-  // instructions set both with one sign extension of their result (a single
-  // host register, no second copy); folded in by statusRegister().
+  // SR's system byte; its condition codes are kept apart, as the
+  // instructions set them, and folded in by statusRegister(). X, V and C are
+  // 0 or 1 each, so that an addition sets them from the host's carry and
+  // overflow with no read-modify-write of a combined word. N and Z share one
+  // value, N as bit 63 and Z as its low half being zero, so that most
+  // instructions set both with one sign extension of their result.
   UInt32 sr = 0;
+  UInt32 xBit = 0, vBit = 0, cBit = 0;
   UInt64 nz = 1;
   // The instruction word, pointer-wide so that it indexes the dispatch table
   // as it stands, without a second, zero-extended copy.
@@ -273,19 +276,23 @@ QV_ALWAYS_INLINE void setNZ(C& c, UInt32 top) {
 }
 template <class C>
 QV_ALWAYS_INLINE UInt32 statusRegister(const C& c) {
-  return (c.sr & ~(kN | kZ)) | (flagN(c) ? kN : 0) | (flagZ(c) ? kZ : 0);
+  return (c.sr & ~(kX | kN | kZ | kV | kC)) | (c.xBit << 4) | (flagN(c) ? kN : 0) | (flagZ(c) ? kZ : 0) |
+         (c.vBit << 1) | c.cBit;
 }
 // Sets the SR bits of `changed` to those of `flags`.
 template <class C>
 QV_ALWAYS_INLINE void setFlags(C& c, UInt32 changed, UInt32 flags) {
-  c.sr = (c.sr & ~changed) | (flags & changed & ~(kN | kZ));
+  constexpr UInt32 kConditionCodes = kX | kN | kZ | kV | kC;
+  c.sr = (c.sr & ~(changed & ~kConditionCodes)) | (flags & changed & ~kConditionCodes);
+  if (changed & kX) c.xBit = (flags >> 4) & 1;
+  if (changed & kV) c.vBit = (flags >> 1) & 1;
+  if (changed & kC) c.cBit = flags & 1;
   if (changed & kN) setN(c, flags & kN);
   if (changed & kZ) setNonZero(c, (flags & kZ) ? 0 : 1);
 }
 template <class C>
 QV_ALWAYS_INLINE void loadStatusRegister(C& c, UInt32 sr) {
-  c.sr = sr;
-  setFlags(c, kN | kZ, sr);
+  setFlags(c, ~UInt32{0}, sr);
 }
 // N and Z from a result at size S.
 template <class S, class C>
@@ -300,14 +307,14 @@ QV_ALWAYS_INLINE UInt32 flagsNZ(UInt32 v) {
 // N and Z of v; V and C cleared; X kept.
 template <class S, class C>
 QV_ALWAYS_INLINE void setLogicFlags(C& c, UInt32 v) {
-  c.sr &= ~(kV | kC);
+  c.vBit = c.cBit = 0;
   setResult<S>(c, v);
 }
 
 // The sixteen conditions; 0 is always true, 1 never.
 template <int cc, class Cpu>
 QV_ALWAYS_INLINE bool condition(const Cpu& cpu) {
-  const bool c = cpu.sr & kC, v = cpu.sr & kV, z = flagZ(cpu), n = flagN(cpu);
+  const bool c = cpu.cBit, v = cpu.vBit, z = flagZ(cpu), n = flagN(cpu);
   if constexpr (cc == 0) return true;
   if constexpr (cc == 1) return false;
   if constexpr (cc == 2) return !c && !z;
