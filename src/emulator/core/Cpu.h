@@ -218,10 +218,11 @@ QV_ALWAYS_INLINE UInt32 effectiveAddress(C& c, unsigned field) {
 }
 
 // The translated location of the operand named by opcode bits 5-0 (or by
-// `field` for MOVE's destination), for reading or for writing.
+// `field` for MOVE's destination), for reading or for writing. Only a read
+// can name #imm: the forms that write take alterable modes alone.
 template <class S, Use U, class C>
 QV_ALWAYS_INLINE typename C::Loc operand(C& c, unsigned field) {
-  if (field == 074) {  // #imm: the data in the instruction stream
+  if (U == Use::Read && field == 074) {  // #imm: the data in the instruction stream
     auto loc = c.mem.codeLoc(c.pc + (S::bytes == 1 ? 1 : 0));
     c.pc += S::bytes == 4 ? 4 : 2;
     return loc;
