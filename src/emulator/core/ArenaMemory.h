@@ -55,8 +55,6 @@ struct ArenaMemory {
   // The instruction stream. PC is a host address of code in the arena; a
   // fetch from anywhere else faults and is reported by the fault handler.
   QV_ALWAYS_INLINE UInt32 fetch(UInt32 pc) const { return get16(host(pc)); }
-  // An opcode word as a native (little-endian) load reads it: bytes exchanged.
-  QV_ALWAYS_INLINE UInt32 fetchSwapped(UInt32 pc) const { return getLE16(host(pc)); }
   QV_ALWAYS_INLINE Loc codeLoc(UInt32 pc) const { return host(pc); }
   // JSR's target: code in the low-memory block runs there.
   static QV_ALWAYS_INLINE UInt32 codeTarget(const M68KState& st, UInt32 a) {

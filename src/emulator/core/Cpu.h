@@ -14,6 +14,7 @@ namespace m68k {
 enum Next : int { kNext, kExitUnimplemented, kExitQuit, kExitDivideByZero, kExitFrameBuffer };
 
 using Int64 = std::int64_t;
+using UInt64 = std::uint64_t;
 
 constexpr UInt32 kX = 0x10, kN = 0x08, kZ = 0x04, kV = 0x02, kC = 0x01;
 constexpr unsigned kA7 = 15;
@@ -46,13 +47,18 @@ struct Cpu {
   Mem& mem;
   UInt32* r;
   UInt32 pc;
-  // SR with X, V, C and the system byte current; N and Z are kept apart, as
-  // values whose sign is N and which are zero exactly when Z is set (most
-  // instructions set both from their result), and folded in by statusRegister().
+  // SR's system byte; its condition codes are kept apart, as the
+  // instructions set them, and folded in by statusRegister(). X, V and C are
+  // 0 or 1 each, so that an addition sets them from the host's carry and
+  // overflow with no read-modify-write of a combined word. N and Z share one
+  // value, N as bit 63 and Z as its low half being zero, so that most
+  // instructions set both with one sign extension of their result.
   UInt32 sr = 0;
-  UInt32 negative = 0;
-  UInt32 nonZero = 1;
-  UInt32 op = 0;
+  UInt32 xBit = 0, vBit = 0, cBit = 0;
+  UInt64 nz = 1;
+  // The instruction word, pointer-wide so that it indexes the dispatch table
+  // as it stands, without a second, zero-extended copy.
+  std::uintptr_t op = 0;
   Loc lcdLoc{};
   UInt32 lcdLength = 0;
 };
@@ -212,10 +218,11 @@ QV_ALWAYS_INLINE UInt32 effectiveAddress(C& c, unsigned field) {
 }
 
 // The translated location of the operand named by opcode bits 5-0 (or by
-// `field` for MOVE's destination), for reading or for writing.
+// `field` for MOVE's destination), for reading or for writing. Only a read
+// can name #imm: the forms that write take alterable modes alone.
 template <class S, Use U, class C>
 QV_ALWAYS_INLINE typename C::Loc operand(C& c, unsigned field) {
-  if (field == 074) {  // #imm: the data in the instruction stream
+  if (U == Use::Read && field == 074) {  // #imm: the data in the instruction stream
     auto loc = c.mem.codeLoc(c.pc + (S::bytes == 1 ? 1 : 0));
     c.pc += S::bytes == 4 ? 4 : 2;
     return loc;
@@ -239,27 +246,59 @@ QV_ALWAYS_INLINE UInt32 readSource(C& c) {
 }
 
 // ---- condition codes ----
+constexpr UInt64 kNegativeBit = UInt64{1} << 63, kNonZeroBits = 0xFFFFFFFF;
 template <class C>
-QV_ALWAYS_INLINE UInt32 statusRegister(const C& c) {
-  return (c.sr & ~(kN | kZ)) | (static_cast<Int32>(c.negative) < 0 ? kN : 0) | (c.nonZero == 0 ? kZ : 0);
+QV_ALWAYS_INLINE bool flagN(const C& c) {
+  return static_cast<Int64>(c.nz) < 0;
 }
 template <class C>
-QV_ALWAYS_INLINE void loadStatusRegister(C& c, UInt32 sr) {
-  c.sr = sr;
-  c.negative = (sr & kN) ? 0x80000000u : 0;
-  c.nonZero = (sr & kZ) ? 0 : 1;
+QV_ALWAYS_INLINE bool flagZ(const C& c) {
+  return static_cast<UInt32>(c.nz) == 0;
+}
+// N alone, Z kept.
+template <class C>
+QV_ALWAYS_INLINE void setN(C& c, bool n) {
+  c.nz = (c.nz & ~kNegativeBit) | (n ? kNegativeBit : 0);
+}
+// Z alone, N kept: Z is set exactly when `nonZero` is 0.
+template <class C>
+QV_ALWAYS_INLINE void setNonZero(C& c, UInt32 nonZero) {
+  c.nz = (c.nz & ~kNonZeroBits) | nonZero;
+}
+// Clears Z when `nonZero` is not 0, else keeps it; N kept.
+template <class C>
+QV_ALWAYS_INLINE void clearZWhenNonZero(C& c, UInt32 nonZero) {
+  c.nz |= nonZero;
+}
+// N and Z from a value whose bit 31 is N and which is 0 exactly when Z is set.
+template <class C>
+QV_ALWAYS_INLINE void setNZ(C& c, UInt32 top) {
+  c.nz = static_cast<UInt64>(static_cast<Int64>(static_cast<Int32>(top)));
+}
+template <class C>
+QV_ALWAYS_INLINE UInt32 statusRegister(const C& c) {
+  return (c.sr & ~(kX | kN | kZ | kV | kC)) | (c.xBit << 4) | (flagN(c) ? kN : 0) | (flagZ(c) ? kZ : 0) |
+         (c.vBit << 1) | c.cBit;
 }
 // Sets the SR bits of `changed` to those of `flags`.
 template <class C>
 QV_ALWAYS_INLINE void setFlags(C& c, UInt32 changed, UInt32 flags) {
-  c.sr = (c.sr & ~changed) | (flags & changed & ~(kN | kZ));
-  if (changed & kN) c.negative = (flags & kN) ? 0x80000000u : 0;
-  if (changed & kZ) c.nonZero = (flags & kZ) ? 0 : 1;
+  constexpr UInt32 kConditionCodes = kX | kN | kZ | kV | kC;
+  c.sr = (c.sr & ~(changed & ~kConditionCodes)) | (flags & changed & ~kConditionCodes);
+  if (changed & kX) c.xBit = (flags >> 4) & 1;
+  if (changed & kV) c.vBit = (flags >> 1) & 1;
+  if (changed & kC) c.cBit = flags & 1;
+  if (changed & kN) setN(c, flags & kN);
+  if (changed & kZ) setNonZero(c, (flags & kZ) ? 0 : 1);
+}
+template <class C>
+QV_ALWAYS_INLINE void loadStatusRegister(C& c, UInt32 sr) {
+  setFlags(c, ~UInt32{0}, sr);
 }
 // N and Z from a result at size S.
 template <class S, class C>
 QV_ALWAYS_INLINE void setResult(C& c, UInt32 v) {
-  c.negative = c.nonZero = v << (32 - S::bits);
+  setNZ(c, v << (32 - S::bits));
 }
 template <class S>
 QV_ALWAYS_INLINE UInt32 flagsNZ(UInt32 v) {
@@ -269,14 +308,14 @@ QV_ALWAYS_INLINE UInt32 flagsNZ(UInt32 v) {
 // N and Z of v; V and C cleared; X kept.
 template <class S, class C>
 QV_ALWAYS_INLINE void setLogicFlags(C& c, UInt32 v) {
-  c.sr &= ~(kV | kC);
+  c.vBit = c.cBit = 0;
   setResult<S>(c, v);
 }
 
 // The sixteen conditions; 0 is always true, 1 never.
 template <int cc, class Cpu>
 QV_ALWAYS_INLINE bool condition(const Cpu& cpu) {
-  const bool c = cpu.sr & kC, v = cpu.sr & kV, z = cpu.nonZero == 0, n = static_cast<Int32>(cpu.negative) < 0;
+  const bool c = cpu.cBit, v = cpu.vBit, z = flagZ(cpu), n = flagN(cpu);
   if constexpr (cc == 0) return true;
   if constexpr (cc == 1) return false;
   if constexpr (cc == 2) return !c && !z;

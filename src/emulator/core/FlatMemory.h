@@ -28,7 +28,6 @@ struct FlatMemory {
   QV_ALWAYS_INLINE Loc directWriteLoc(M68KState&, UInt32 a, UInt32, UInt32) const { return a; }
 
   QV_ALWAYS_INLINE UInt32 fetch(UInt32 pc) const { return read16(pc); }
-  QV_ALWAYS_INLINE UInt32 fetchSwapped(UInt32 pc) const { return read8(pc) | (read8(pc + 1) << 8); }
   QV_ALWAYS_INLINE Loc codeLoc(UInt32 pc) const { return pc; }
   static QV_ALWAYS_INLINE UInt32 codeTarget(const M68KState&, UInt32 a) { return a; }
 

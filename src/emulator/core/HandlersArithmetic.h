@@ -15,8 +15,10 @@ QV_ALWAYS_INLINE UInt32 addWithFlags(C& c, UInt32 d, UInt32 s) {
   Int32 signedResult;
   bool carry = __builtin_add_overflow(a, b, &r);
   bool overflow = __builtin_add_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
-  c.negative = c.nonZero = r;
-  c.sr = (c.sr & ~(extend | kV)) | (carry ? extend : 0) | (overflow ? kV : 0);
+  setNZ(c, r);
+  c.cBit = carry;
+  if constexpr ((extend & kX) != 0) c.xBit = carry;
+  c.vBit = overflow;
   return r >> shift;
 }
 template <class S, UInt32 extend, class C>
@@ -26,8 +28,10 @@ QV_ALWAYS_INLINE UInt32 subWithFlags(C& c, UInt32 d, UInt32 s) {
   Int32 signedResult;
   bool borrow = __builtin_sub_overflow(a, b, &r);
   bool overflow = __builtin_sub_overflow(static_cast<Int32>(a), static_cast<Int32>(b), &signedResult);
-  c.negative = c.nonZero = r;
-  c.sr = (c.sr & ~(extend | kV)) | (borrow ? extend : 0) | (overflow ? kV : 0);
+  setNZ(c, r);
+  c.cBit = borrow;
+  if constexpr ((extend & kX) != 0) c.xBit = borrow;
+  c.vBit = overflow;
   return r >> shift;
 }
 // With a carry or borrow input (ADDX, SUBX, NEGX); Z is decided by the caller.
@@ -94,14 +98,14 @@ struct ExclusiveOr : Logic<ExclusiveOrBits>, ExclusiveOrBits {};
 // set only when every part is zero.
 template <class S, class C>
 QV_ALWAYS_INLINE void setExtendedFlags(C& c, UInt32 flags, UInt32 res) {
-  c.sr = (c.sr & ~(kX | kV | kC)) | (flags & (kX | kV | kC));
-  c.negative = res << (32 - S::bits);
-  c.nonZero |= res;
+  setFlags(c, kX | kV | kC, flags);
+  setN(c, static_cast<Int32>(res << (32 - S::bits)) < 0);
+  clearZWhenNonZero(c, res);
 }
 struct AddExtended {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
-    UInt32 res = (d + s + ((c.sr >> 4) & 1)) & S::mask;
+    UInt32 res = (d + s + c.xBit) & S::mask;
     setExtendedFlags<S>(c, addExtendedFlags<S>(d, s, res), res);
     return res;
   }
@@ -109,7 +113,7 @@ struct AddExtended {
 struct SubExtended {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
-    UInt32 res = (d - s - ((c.sr >> 4) & 1)) & S::mask;
+    UInt32 res = (d - s - c.xBit) & S::mask;
     setExtendedFlags<S>(c, subExtendedFlags<S>(d, s, res), res);
     return res;
   }
@@ -118,13 +122,13 @@ struct SubExtended {
 // rule. X and C take the decimal carry, Z is only cleared, N and V stay.
 template <class C>
 QV_ALWAYS_INLINE void setDecimalFlags(C& c, bool carry, bool nonZero) {
-  c.sr = (c.sr & ~(kX | kC)) | (carry ? kX | kC : 0);
-  c.nonZero |= nonZero ? 1 : 0;
+  c.xBit = c.cBit = carry;
+  clearZWhenNonZero(c, nonZero ? 1 : 0);
 }
 struct AddDecimal {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
-    Int32 low = static_cast<Int32>((d & 15) + (s & 15) + ((c.sr >> 4) & 1));
+    Int32 low = static_cast<Int32>((d & 15) + (s & 15) + c.xBit);
     Int32 carry = 0;
     if (low >= 10) low -= 10, carry = 1;
     Int32 high = static_cast<Int32>((d >> 4) + (s >> 4)) + carry;
@@ -138,7 +142,7 @@ struct AddDecimal {
 struct SubDecimal {
   template <class S, class C>
   static QV_ALWAYS_INLINE UInt32 apply(C& c, UInt32 d, UInt32 s) {
-    Int32 low = static_cast<Int32>(d & 15) - static_cast<Int32>(s & 15) - static_cast<Int32>((c.sr >> 4) & 1);
+    Int32 low = static_cast<Int32>(d & 15) - static_cast<Int32>(s & 15) - static_cast<Int32>(c.xBit);
     Int32 borrow = 0;
     if (low < 0) low += 10, borrow = 1;
     Int32 high = static_cast<Int32>(d >> 4) - static_cast<Int32>(s >> 4) - borrow;

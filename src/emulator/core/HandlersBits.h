@@ -31,13 +31,13 @@ struct BitOperation {
     if constexpr (std::is_same_v<Dst, ToDn>) {
       UInt32& dy = regY(c);
       UInt32 bit = UInt32{1} << (number & 31);
-      c.nonZero = dy & bit;
+      setNonZero(c, dy & bit);
       dy = Op::apply(dy, bit);
       return kNext;
     } else {
       auto loc = operand<Byte, Op::kWrites ? Use::Write : Use::Read>(c);
       UInt32 v = load<Byte>(c, loc), bit = UInt32{1} << (number & 7);
-      c.nonZero = v & bit;
+      setNonZero(c, v & bit);
       if constexpr (Op::kWrites) return storeChecked<Byte>(c, loc, Op::apply(v, bit));
       return kNext;
     }

@@ -114,7 +114,7 @@ struct Clear {
   }
 };
 
-// Register lists. The mask scan stops at the highest set bit.
+// Register lists. The mask scan visits the set bits only, lowest first.
 template <class S>
 struct MovemToPredecrement {
   template <class C>
@@ -122,9 +122,8 @@ struct MovemToPredecrement {
     UInt32 mask = fetch16(c);
     unsigned an = 8 + (c.op & 7);
     UInt32 original = c.r[an], a = original, count = 0;
-    for (unsigned i = 0; mask; ++i, mask >>= 1) {
-      if (!(mask & 1)) continue;
-      unsigned reg = 15 - i;
+    for (; mask; mask &= mask - 1) {
+      unsigned reg = 15 - static_cast<unsigned>(__builtin_ctz(mask));
       a -= S::bytes;
       store<S>(c, c.mem.template directWriteLoc<S::bytes>(*c.st, a, c.op, c.pc), reg == an ? original : c.r[reg]);
       ++count;
@@ -140,8 +139,8 @@ struct MovemToControl {
   static QV_ALWAYS_INLINE Next run(C& c) {
     UInt32 mask = fetch16(c);
     UInt32 start = effectiveAddress<S>(c, c.op & 63), a = start;
-    for (unsigned reg = 0; mask; ++reg, mask >>= 1) {
-      if (!(mask & 1)) continue;
+    for (; mask; mask &= mask - 1) {
+      unsigned reg = static_cast<unsigned>(__builtin_ctz(mask));
       store<S>(c, c.mem.template writeLoc<S::bytes>(*c.st, a, c.op, c.pc), c.r[reg]);
       a += S::bytes;
     }
@@ -156,8 +155,8 @@ struct MovemFromPostincrement {
     UInt32 mask = fetch16(c);
     unsigned an = 8 + (c.op & 7);
     UInt32 a = c.r[an];
-    for (unsigned reg = 0; mask; ++reg, mask >>= 1) {
-      if (!(mask & 1)) continue;
+    for (; mask; mask &= mask - 1) {
+      unsigned reg = static_cast<unsigned>(__builtin_ctz(mask));
       c.r[reg] = signExtend<S>(load<S>(c, c.mem.template directReadLoc<S::bytes>(*c.st, a, c.op, c.pc)));
       a += S::bytes;
     }
@@ -172,8 +171,8 @@ struct MovemFromControl {
   static QV_ALWAYS_INLINE Next run(C& c) {
     UInt32 mask = fetch16(c);
     UInt32 a = effectiveAddress<S>(c, c.op & 63);
-    for (unsigned reg = 0; mask; ++reg, mask >>= 1) {
-      if (!(mask & 1)) continue;
+    for (; mask; mask &= mask - 1) {
+      unsigned reg = static_cast<unsigned>(__builtin_ctz(mask));
       c.r[reg] = signExtend<S>(load<S>(c, c.mem.template readLoc<S::bytes>(*c.st, a, c.op, c.pc)));
       a += S::bytes;
     }

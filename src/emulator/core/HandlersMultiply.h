@@ -44,7 +44,8 @@ struct DivideWord {
     bool overflow = Sign::kSigned ? (quotient < -32768 || quotient > 32767) : quotient > 0xFFFF;
     UInt32 q = static_cast<UInt32>(quotient) & 0xFFFF;
     setResult<Word>(c, q);
-    c.sr = (c.sr & ~(kV | kC)) | (overflow ? kV : 0);
+    c.vBit = overflow;
+    c.cBit = 0;
     if (!overflow) dx = (static_cast<UInt32>(remainder) << 16) | q;
     return kNext;
   }

@@ -17,12 +17,13 @@ template <class Kind, class Dir, class S, class C>
 QV_ALWAYS_INLINE UInt32 shift(C& c, UInt32 v, unsigned count) {
   constexpr unsigned w = S::bits;
   constexpr bool left = std::is_same_v<Dir, Left>;
-  const UInt32 x = (c.sr >> 4) & 1;
+  const UInt32 x = c.xBit;
   v &= S::mask;
   if (count == 0) {
     UInt32 carry = std::is_same_v<Kind, RotateExtended> ? x : 0;
     setResult<S>(c, v);
-    c.sr = (c.sr & ~(kV | kC)) | carry;
+    c.vBit = 0;
+    c.cBit = carry;
     return v;
   }
   UInt32 res, carry, overflow = 0;
@@ -38,7 +39,8 @@ QV_ALWAYS_INLINE UInt32 shift(C& c, UInt32 v, unsigned count) {
     unsigned k = count % (w + 1);
     if (k == 0) {
       setResult<S>(c, v);
-      c.sr = (c.sr & ~(kV | kC)) | x;
+      c.vBit = 0;
+      c.cBit = x;
       return v;
     }
     const std::uint64_t all = (std::uint64_t{1} << (w + 1)) - 1;
@@ -71,8 +73,9 @@ QV_ALWAYS_INLINE UInt32 shift(C& c, UInt32 v, unsigned count) {
     carry = count <= w ? static_cast<UInt32>((wide >> (count - 1)) & 1) : 0;
   }
   setResult<S>(c, res);
-  const UInt32 changed = setsX ? kX | kV | kC : kV | kC;
-  c.sr = (c.sr & ~changed) | (overflow ? kV : 0) | (carry ? (setsX ? kX | kC : kC) : 0);
+  c.vBit = overflow;
+  c.cBit = carry;
+  if (setsX) c.xBit = carry;
   return res;
 }
 

@@ -17,10 +17,9 @@
 
 namespace m68k {
 // Code addresses per opcode word, from the opcode table and the handlers'
-// labels (given in form-list order with their numbers). The table is indexed
-// by the word as a little-endian load of the big-endian instruction stream
-// yields it (its two bytes exchanged), so the jump waits for nothing but the
-// load.
+// labels (given in form-list order with their numbers), indexed by the
+// instruction word itself: the word is the handlers' opcode as well, so one
+// register serves both and the fetch costs a load and a byte swap.
 struct DispatchTable {
   std::array<const void*, 65536> target;
   DispatchTable(const void* const* labels, const unsigned* numbers, unsigned count, const void* unserved) {
@@ -29,7 +28,7 @@ struct DispatchTable {
     const OpcodeTable& table = opcodeTable();
     for (unsigned w = 0; w < 65536; ++w) {
       std::uint16_t h = table.handler[w];
-      target[((w & 0xFF) << 8) | (w >> 8)] = h == kUnserved || !byNumber[h] ? unserved : byNumber[h];
+      target[w] = h == kUnserved || !byNumber[h] ? unserved : byNumber[h];
     }
   }
 };
@@ -56,10 +55,8 @@ __attribute__((optimize("no-gcse"))) M68KAccelStatus runCore(M68KState* st, Mem&
 #define QV_FETCH_AND_JUMP()                                  \
   do {                                                       \
     if constexpr (Mem::kCounting) ++mem.instructions;        \
-    UInt32 raw = mem.fetchSwapped(c.pc);                     \
-    c.op = ((raw & 0xFF) << 8) | (raw >> 8);                 \
-    c.pc += 2;                                               \
-    goto* dispatch.target[raw];                              \
+    c.op = fetch16(c);                                       \
+    goto* dispatch.target[c.op];                             \
   } while (0)
 
   QV_FETCH_AND_JUMP();
